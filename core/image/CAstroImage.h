@@ -1,0 +1,71 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CSharedState;
+class IMessageSink;
+
+// One opened image: one plane of raw values (monochrome) or three (colour),
+// its display stretch and display pixels, and one level of undo and redo.
+// CFitsImage and CSbigImage add a file format.
+//
+// Planes are row-major: column x of row y is at index y*m_width + x; row 0 is
+// the first row stored in the file and is drawn at the top. The fields are
+// public because the view, the stretch dialog and the filter read and set them
+// directly.
+class CAstroImage {
+public:
+    CAstroImage(CSharedState& shared, IMessageSink& messages);
+    virtual ~CAstroImage();
+    CAstroImage(const CAstroImage&) = delete;
+    CAstroImage& operator=(const CAstroImage&) = delete;
+
+    // Reads the file at path. True when the image was read; on failure the
+    // message has been reported.
+    virtual bool Open(const std::string& path) = 0;
+    // Writes the image, in its own format, to path. 1 when written, 0 on
+    // failure (reported). The target is replaced atomically: a failed save
+    // leaves whatever was at path untouched.
+    virtual int Save(const std::string& path) = 0;
+
+    void UpdateDisplay();
+    void AutoStretch(int32_t& low, int32_t& high) const;
+
+    // One level of undo. An out-of-order call (Undo before SaveUndo, Redo
+    // before Undo) does nothing.
+    void SaveUndo();
+    void Undo();
+    void Redo();
+
+    // Header-line helpers shared by both readers. lineLength bounds every
+    // read of line (80 for FITS cards, 64 for SBIG lines).
+    static bool KeywordMatches(const char* keyword, const char* line, std::size_t lineLength);
+    static int32_t KeywordValue(const char* line, std::size_t lineLength);
+
+    std::vector<uint8_t> m_displayPixels;
+    std::vector<uint32_t> m_red;
+    std::vector<uint32_t> m_green;
+    std::vector<uint32_t> m_blue;
+    std::vector<uint32_t> m_undoRed;
+    std::vector<uint32_t> m_undoGreen;
+    std::vector<uint32_t> m_undoBlue;
+    std::vector<uint32_t> m_redoRed;
+    std::vector<uint32_t> m_redoGreen;
+    std::vector<uint32_t> m_redoBlue;
+    std::vector<uint32_t> m_displayLut;
+    std::string m_pathName;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    int32_t m_bitsPerPixel = 0;
+    int32_t m_stretchLow = 0;
+    int32_t m_stretchHigh = 0;
+    bool m_displayChanged = true;
+    bool m_isColor = false;
+    uint32_t m_maxValue = 0;
+
+protected:
+    CSharedState& m_shared;
+    IMessageSink& m_messages;
+};
