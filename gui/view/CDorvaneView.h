@@ -1,0 +1,103 @@
+#pragma once
+#include <QAbstractScrollArea>
+#include <QPoint>
+#include <cstdint>
+#include <memory>
+
+#include "support/CRegion.h"
+
+class CDorvaneDoc;
+class CViewPicture;
+class QMdiSubWindow;
+
+// The client of each image window: draws the document's image at one of
+// seven zoom percentages, scrolls over it, lets the user drag the
+// program-wide filter region, reports the raw value under the pointer to the
+// main frame, and carries the image commands (zoom, stretch, undo, redo).
+//
+// Coordinates called "logical" are pixels of the zoomed picture: a viewport
+// position plus the scroll offset.
+class CDorvaneView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    // pDoc is owned by the image window and outlives the view.
+    explicit CDorvaneView(CDorvaneDoc* pDoc, QWidget* parent = nullptr);
+    ~CDorvaneView() override;
+
+    CDorvaneDoc* GetDocument() const { return m_pDoc; }
+
+    // First set-up once the document is loaded and the view sits in its
+    // image window: SBIG documents get their small icon, zoom 100.
+    void OnInitialUpdate();
+    // Recomputes the scroll extents from the zoomed image size and repaints.
+    void OnUpdate();
+    // Called when the image window becomes active; records the current
+    // document for the stretch dialog.
+    void OnActivateView(bool bActivate);
+    // Stores the zoom, sizes the image window to the zoomed picture (limited
+    // by the main window) at the top-left of the MDI area, and updates.
+    void SetZoom(int32_t nPercent);
+
+    // Enable states of Undo and Redo, for the menu and the toolbar.
+    bool OnUpdateEditUndo() const { return m_bCanUndo; }
+    bool OnUpdateEditRedo() const { return m_bCanRedo; }
+    // Used by the filter command after a run (undo on, redo off).
+    void SetUndoState(bool bCanUndo, bool bCanRedo);
+
+    // The smaller and larger of each coordinate pair.
+    static CRegion NormalizeCorners(QPoint p1, QPoint p2);
+    // Logical coordinate to image pixels at the current zoom.
+    int32_t LogicalToImage(int32_t c) const;
+    // The scroll offset (logical position of the viewport's top-left).
+    QPoint ScrollOffset() const;
+
+    // Repaints every open image view; used when the program-wide filter
+    // region changes (selection, clearing after a filter run).
+    static void RepaintAllViews();
+
+    int32_t m_nZoom = 100;
+    bool m_bCanRedo = false;
+    bool m_bCanUndo = false;
+    bool m_bDragging = false;
+    QPoint m_ptAnchor;
+    QPoint m_ptRelease;
+    QPoint m_ptCurrent;
+
+public slots:
+    void OnZoom25() { SetZoom(25); }
+    void OnZoom50() { SetZoom(50); }
+    void OnZoom100() { SetZoom(100); }
+    void OnZoom200() { SetZoom(200); }
+    void OnZoom400() { SetZoom(400); }
+    void OnZoom800() { SetZoom(800); }
+    void OnZoom1600() { SetZoom(1600); }
+    void OnEditUndo();
+    void OnEditRedo();
+    // Opens the stretch dialog, or closes it when it is showing.
+    void OnStretch();
+
+signals:
+    // m_bCanUndo or m_bCanRedo changed: the shell refreshes its actions.
+    void undoRedoStateChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    QSize ZoomedSize() const;
+    void UpdateScrollBars();
+    void FocusSizedRepaint();
+    void ShowPixelValue(QPoint ptLogical);
+    void InvalidateBand(QPoint p1, QPoint p2, int nGrow);
+    QMdiSubWindow* ParentFrame() const;
+
+    CDorvaneDoc* m_pDoc;
+    std::unique_ptr<CViewPicture> m_pPicture;
+};
