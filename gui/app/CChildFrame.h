@@ -1,0 +1,34 @@
+#pragma once
+#include <QMdiSubWindow>
+
+class CDorvaneView;
+class CImageDocument;
+
+// The window inside the main frame that holds the view of one image. It
+// lives as long as its document; closing it closes the document (asking
+// first whether to save a modified image, unless closed by Close All).
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+
+public:
+    // Creates the view of pDocument as this window's widget. The frame takes
+    // ownership of the document.
+    explicit CChildFrame(CImageDocument* pDocument, QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    CImageDocument* Document() const { return m_pDocument; }
+    CDorvaneView* View() const { return m_pView; }
+
+    // Closes without asking whether to save (Close All).
+    void CloseWithoutPrompt();
+    // The window title follows the document's title.
+    void UpdateTitle();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CImageDocument* m_pDocument;
+    CDorvaneView* m_pView = nullptr;
+    bool m_bSkipPrompt = false;
+};
