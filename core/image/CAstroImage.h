@@ -66,6 +66,17 @@ public:
     uint32_t m_maxValue = 0;
 
 protected:
+    // The open sequence's common tail, after the format has read the planes:
+    // sizes the display buffer and the display table, sets the automatic
+    // stretch and builds the display pixels.
+    void FinishOpen();
+
     CSharedState& m_shared;
     IMessageSink& m_messages;
+
+private:
+    // Which of Undo and Redo has its planes ready; the other is a no-op.
+    enum class EUndoState { Empty, CanUndo, CanRedo };
+    EUndoState m_undoState = EUndoState::Empty;
+    std::size_t PixelCount() const;
 };

@@ -1,0 +1,231 @@
+#include "CAstroImage.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <cstdint>
+#include <locale.h>
+
+#include "CDisplayConverter.h"
+#include "CDisplayLut.h"
+#include "CHistogram.h"
+#include "support/CSharedState.h"
+
+CAstroImage::CAstroImage(CSharedState& shared, IMessageSink& messages)
+    : m_shared(shared), m_messages(messages)
+{
+}
+
+CAstroImage::~CAstroImage() = default;
+
+std::size_t CAstroImage::PixelCount() const
+{
+    if (m_width <= 0 || m_height <= 0)
+        return 0;
+    return static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height);
+}
+
+void CAstroImage::FinishOpen()
+{
+    const int32_t bpp = m_shared.m_nDisplayBpp;
+    if (CDisplayConverter::IsSupportedDepth(bpp))
+        m_displayPixels.resize(PixelCount() * static_cast<std::size_t>(bpp / 8));
+    m_displayLut.resize(static_cast<std::size_t>(m_maxValue) + 1);
+    AutoStretch(m_stretchLow, m_stretchHigh);
+    UpdateDisplay();
+}
+
+// ---- Display mapping -------------------------------------------------------
+
+void CAstroImage::UpdateDisplay()
+{
+    CDisplayLut::Build(m_stretchLow, m_stretchHigh, m_maxValue, m_displayLut);
+    const int32_t bpp = m_shared.m_nDisplayBpp;
+    const std::size_t count = PixelCount();
+    const bool planesReady = m_red.size() >= count &&
+                             (!m_isColor || (m_green.size() >= count && m_blue.size() >= count));
+    if (CDisplayConverter::IsSupportedDepth(bpp) && planesReady && count > 0) {
+        // The buffer was sized when the image was opened; should the depth
+        // have changed since, resize rather than write past its end.
+        const std::size_t bytes = count * static_cast<std::size_t>(bpp / 8);
+        if (m_displayPixels.size() != bytes)
+            m_displayPixels.resize(bytes);
+        CDisplayConverter::Convert(m_displayLut, m_maxValue, m_red.data(),
+                                   m_isColor ? m_green.data() : nullptr,
+                                   m_isColor ? m_blue.data() : nullptr, count, bpp,
+                                   m_displayPixels.data());
+    }
+    m_displayChanged = true;
+}
+
+void CAstroImage::AutoStretch(int32_t& low, int32_t& high) const
+{
+    low = 0;
+    high = 65535;
+    const std::size_t count = std::min(PixelCount(), m_red.size());
+    if (count == 0)
+        return;
+    const std::vector<uint32_t> counts = CHistogram::Count(m_red.data(), count, m_maxValue);
+    const double total = static_cast<double>(count);
+    double cumulative = 0.0;
+    uint32_t peak = 0;
+    bool highFound = false;
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        cumulative += counts[i];
+        const double fraction = cumulative / total;
+        if (counts[i] > peak && fraction < 0.15) {
+            peak = counts[i];
+            low = static_cast<int32_t>(i);
+        }
+        if (fraction > 0.9822 && !highFound) {
+            high = static_cast<int32_t>(i);
+            highFound = true;
+        }
+    }
+}
+
+// ---- Undo and redo ---------------------------------------------------------
+
+void CAstroImage::SaveUndo()
+{
+    const std::size_t count = PixelCount();
+    if (m_red.size() != count || (m_isColor && (m_green.size() != count || m_blue.size() != count)))
+        return;
+    m_undoRed = m_red;
+    if (m_isColor) {
+        m_undoGreen = m_green;
+        m_undoBlue = m_blue;
+    }
+    m_undoState = EUndoState::CanUndo;
+}
+
+void CAstroImage::Undo()
+{
+    if (m_undoState != EUndoState::CanUndo)
+        return;
+    // redo := current, current := undo
+    m_redoRed.swap(m_red);
+    m_red = m_undoRed;
+    if (m_isColor) {
+        m_redoGreen.swap(m_green);
+        m_green = m_undoGreen;
+        m_redoBlue.swap(m_blue);
+        m_blue = m_undoBlue;
+    }
+    m_undoState = EUndoState::CanRedo;
+}
+
+void CAstroImage::Redo()
+{
+    if (m_undoState != EUndoState::CanRedo)
+        return;
+    // undo := current, current := redo
+    m_undoRed.swap(m_red);
+    m_red = m_redoRed;
+    if (m_isColor) {
+        m_undoGreen.swap(m_green);
+        m_green = m_redoGreen;
+        m_undoBlue.swap(m_blue);
+        m_blue = m_redoBlue;
+    }
+    m_undoState = EUndoState::CanUndo;
+}
+
+// ---- Header-line helpers ---------------------------------------------------
+
+bool CAstroImage::KeywordMatches(const char* keyword, const char* line, std::size_t lineLength)
+{
+    const std::size_t n = std::strlen(keyword);
+    if (n > lineLength)
+        return false;
+    return std::memcmp(keyword, line, n) == 0;
+}
+
+namespace {
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool IsCSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The length of the number at s[0..n) as atof reads it: optional sign, digits
+// with an optional decimal point, an optional exponent. 0 when there is none.
+std::size_t NumberLength(const char* s, std::size_t n)
+{
+    std::size_t i = 0;
+    if (i < n && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < n && IsDigit(s[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && s[i] == '.') {
+        ++i;
+        while (i < n && IsDigit(s[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < n && (s[j] == '+' || s[j] == '-'))
+            ++j;
+        if (j < n && IsDigit(s[j])) {
+            while (j < n && IsDigit(s[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+// Numbers in headers always use a decimal point, whatever the user's locale.
+double ParseCNumber(const char* text)
+{
+    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    if (cLocale == static_cast<locale_t>(nullptr))
+        return std::strtod(text, nullptr);
+    return strtod_l(text, nullptr, cLocale);
+}
+
+}  // namespace
+
+int32_t CAstroImage::KeywordValue(const char* line, std::size_t lineLength)
+{
+    const void* eq = std::memchr(line, '=', lineLength);
+    if (eq == nullptr)
+        return 0;
+    std::size_t i = static_cast<std::size_t>(static_cast<const char*>(eq) - line) + 1;
+    while (i < lineLength && line[i] == ' ')
+        ++i;
+    // atof also passes over any other white space before the number.
+    while (i < lineLength && IsCSpace(line[i]))
+        ++i;
+    const std::size_t length = NumberLength(line + i, lineLength - i);
+    if (length == 0)
+        return 0;
+    char text[128];
+    if (length >= sizeof text)
+        return 0;
+    std::memcpy(text, line + i, length);
+    text[length] = '\0';
+    const double value = std::trunc(ParseCNumber(text));
+    if (std::isnan(value))
+        return 0;
+    // Out of range saturates; any such size or scale is refused later.
+    if (value >= 2147483647.0)
+        return INT32_MAX;
+    if (value <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}

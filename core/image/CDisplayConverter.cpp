@@ -1,0 +1,96 @@
+#include "CDisplayConverter.h"
+
+#include <bit>
+#include <cstring>
+
+#include "CRawValue.h"
+#include "support/CParallel.h"
+
+static_assert(std::endian::native == std::endian::little,
+              "display pixels are composed as little-endian words");
+
+namespace {
+
+uint32_t Word16(uint32_t r, uint32_t g, uint32_t b)
+{
+    return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+}
+
+// Monochrome: one table from raw value straight to the finished pixel.
+void MonoPart(const std::vector<uint32_t>& pixelOf, uint32_t maxValue, const uint32_t* red,
+              std::size_t begin, std::size_t end, int32_t bpp, uint8_t* out)
+{
+    const uint32_t* table = pixelOf.data();
+    if (bpp == 32) {
+        for (std::size_t p = begin; p < end; ++p) {
+            uint32_t px = table[ClampRawIndex(red[p], maxValue)];
+            std::memcpy(out + 4 * p, &px, 4);
+        }
+    } else if (bpp == 24) {
+        std::size_t p = begin;
+        // Four pixels make three whole words.
+        for (; p + 4 <= end; p += 4) {
+            uint32_t a = table[ClampRawIndex(red[p], maxValue)];
+            uint32_t b = table[ClampRawIndex(red[p + 1], maxValue)];
+            uint32_t c = table[ClampRawIndex(red[p + 2], maxValue)];
+            uint32_t d = table[ClampRawIndex(red[p + 3], maxValue)];
+            uint32_t w[3] = {a | (b << 24), (b >> 8) | (c << 16), (c >> 16) | (d << 8)};
+            std::memcpy(out + 3 * p, w, 12);
+        }
+        for (; p < end; ++p) {
+            uint32_t px = table[ClampRawIndex(red[p], maxValue)];
+            std::memcpy(out + 3 * p, &px, 3);
+        }
+    } else {
+        for (std::size_t p = begin; p < end; ++p) {
+            uint16_t px = static_cast<uint16_t>(table[ClampRawIndex(red[p], maxValue)]);
+            std::memcpy(out + 2 * p, &px, 2);
+        }
+    }
+}
+
+void ColorPart(const uint32_t* lut, uint32_t maxValue, const uint32_t* red, const uint32_t* green,
+               const uint32_t* blue, std::size_t begin, std::size_t end, int32_t bpp, uint8_t* out)
+{
+    for (std::size_t p = begin; p < end; ++p) {
+        uint32_t r = lut[ClampRawIndex(red[p], maxValue)];
+        uint32_t g = lut[ClampRawIndex(green[p], maxValue)];
+        uint32_t b = lut[ClampRawIndex(blue[p], maxValue)];
+        if (bpp == 32) {
+            uint32_t px = b | (g << 8) | (r << 16);
+            std::memcpy(out + 4 * p, &px, 4);
+        } else if (bpp == 24) {
+            uint8_t* o = out + 3 * p;
+            o[0] = static_cast<uint8_t>(b);
+            o[1] = static_cast<uint8_t>(g);
+            o[2] = static_cast<uint8_t>(r);
+        } else {
+            uint16_t px = static_cast<uint16_t>(Word16(r, g, b));
+            std::memcpy(out + 2 * p, &px, 2);
+        }
+    }
+}
+
+}  // namespace
+
+void CDisplayConverter::Convert(const std::vector<uint32_t>& lut, uint32_t maxValue,
+                                const uint32_t* red, const uint32_t* green, const uint32_t* blue,
+                                std::size_t count, int32_t bitsPerPixel, uint8_t* out)
+{
+    if (!IsSupportedDepth(bitsPerPixel) || count == 0 || lut.size() < std::size_t(maxValue) + 1)
+        return;
+    if (green == nullptr || blue == nullptr) {
+        std::vector<uint32_t> pixelOf(std::size_t(maxValue) + 1);
+        for (std::size_t i = 0; i < pixelOf.size(); ++i) {
+            uint32_t v = lut[i] & 0xFFu;
+            pixelOf[i] = bitsPerPixel == 16 ? Word16(v, v, v) : v | (v << 8) | (v << 16);
+        }
+        CParallel::ForRange(count, [&](std::size_t begin, std::size_t end, unsigned) {
+            MonoPart(pixelOf, maxValue, red, begin, end, bitsPerPixel, out);
+        });
+        return;
+    }
+    CParallel::ForRange(count, [&](std::size_t begin, std::size_t end, unsigned) {
+        ColorPart(lut.data(), maxValue, red, green, blue, begin, end, bitsPerPixel, out);
+    });
+}

@@ -1,0 +1,126 @@
+#include "CAtomicFileWriter.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+std::string FolderOf(const std::string& path)
+{
+    std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A name that no other writer (of this or another process) picks at the same
+// time; CreateExclusive refuses it anyway if it exists.
+std::string TempName(const std::string& finalPath, unsigned attempt)
+{
+    static std::atomic<unsigned> counter{0};
+    unsigned long long stamp = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, ".%ld.%u.%u.%llx.tmp", static_cast<long>(::getpid()),
+                  counter.fetch_add(1), attempt, stamp & 0xFFFFFFull);
+    std::string folder = FolderOf(finalPath);
+    std::string prefix = folder == "/" ? "/" : folder + "/";
+    return prefix + "." + NameOf(finalPath) + suffix;
+}
+
+}  // namespace
+
+CAtomicFileWriter::CAtomicFileWriter(IFileOps& ops) : m_ops(ops) {}
+
+CAtomicFileWriter::~CAtomicFileWriter()
+{
+    Abandon();
+}
+
+bool CAtomicFileWriter::Begin(const std::string& targetPath)
+{
+    Abandon();
+    m_failed = false;
+    if (targetPath.empty() || targetPath.back() == '/') {
+        m_failed = true;
+        return false;
+    }
+    m_finalPath = targetPath;
+    std::string resolved;
+    if (m_ops.ResolveLink(targetPath, resolved))
+        m_finalPath = resolved;
+
+    for (unsigned attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+        m_tempPath = TempName(m_finalPath, attempt);
+        m_fd = m_ops.CreateExclusive(m_tempPath);
+    }
+    if (m_fd < 0) {
+        m_tempPath.clear();
+        m_failed = true;
+        return false;
+    }
+    uint32_t mode = 0;
+    if (m_ops.GetMode(m_finalPath, mode) && !m_ops.SetMode(m_fd, mode)) {
+        Abandon();
+        m_failed = true;
+        return false;
+    }
+    return true;
+}
+
+bool CAtomicFileWriter::Write(const void* data, std::size_t size)
+{
+    if (m_fd < 0 || m_failed)
+        return false;
+    if (size == 0)
+        return true;
+    if (!m_ops.WriteAll(m_fd, data, size)) {
+        m_failed = true;
+        Abandon();
+        return false;
+    }
+    return true;
+}
+
+bool CAtomicFileWriter::Commit()
+{
+    if (m_fd < 0 || m_failed)
+        return false;
+    bool ok = m_ops.Sync(m_fd);
+    ok = m_ops.Close(m_fd) && ok;
+    m_fd = -1;
+    if (ok)
+        ok = m_ops.Rename(m_tempPath, m_finalPath);
+    if (!ok) {
+        m_failed = true;
+        Abandon();
+        return false;
+    }
+    m_tempPath.clear();
+    // The rename is on the device once the folder is; a failure here leaves
+    // the new file in place, so it is not reported.
+    m_ops.SyncFolder(FolderOf(m_finalPath));
+    return true;
+}
+
+void CAtomicFileWriter::Abandon()
+{
+    if (m_fd >= 0) {
+        m_ops.Close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_tempPath.empty()) {
+        m_ops.Remove(m_tempPath);
+        m_tempPath.clear();
+    }
+}

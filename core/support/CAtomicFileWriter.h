@@ -1,0 +1,50 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "CPosixFileOps.h"
+
+// Writes a file so that the target is either replaced whole or left exactly as
+// it was: the bytes go to a new temporary file in the target's folder, which is
+// flushed to the device, closed and then renamed over the target. The target's
+// permission bits are kept. Any failure removes the temporary file, and a new
+// writer can simply try again.
+//
+// Usage (an image writer; each failed call maps to one message, see
+// CSaveMessages):
+//
+//     CAtomicFileWriter writer(m_fileOps);
+//     if (!writer.Begin(path))                      -> ESaveStep::Create
+//     if (!writer.Write(header.data(), n))          -> ESaveStep::Header
+//     if (!writer.Write(planeChunk, chunkBytes))    -> ESaveStep::ImageData
+//     if (!writer.Commit())                         -> ESaveStep::Close
+//
+// Returning early after a failure is enough: the destructor removes the
+// temporary file of a writer that was not committed. Write sends the bytes
+// straight to the file (no buffering), so pass large blocks.
+class CAtomicFileWriter {
+public:
+    explicit CAtomicFileWriter(IFileOps& ops = CPosixFileOps::Instance());
+    ~CAtomicFileWriter();
+    CAtomicFileWriter(const CAtomicFileWriter&) = delete;
+    CAtomicFileWriter& operator=(const CAtomicFileWriter&) = delete;
+
+    // Creates the temporary file next to targetPath (next to the file a
+    // symbolic link points to, so that the link stays a link).
+    bool Begin(const std::string& targetPath);
+    bool Write(const void* data, std::size_t size);
+    // Flush, close, rename over the target.
+    bool Commit();
+    // Drops the temporary file; the target is untouched.
+    void Abandon();
+
+    const std::string& TempPath() const { return m_tempPath; }
+
+private:
+    IFileOps& m_ops;
+    std::string m_finalPath;
+    std::string m_tempPath;
+    int m_fd = -1;
+    bool m_failed = false;
+};

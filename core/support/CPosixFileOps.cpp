@@ -1,0 +1,139 @@
+#include "CPosixFileOps.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CPosixFileOps& CPosixFileOps::Instance()
+{
+    static CPosixFileOps ops;
+    return ops;
+}
+
+int CPosixFileOps::OpenRead(const std::string& path)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    // A folder opens for reading but is no image file.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool CPosixFileOps::Size(int fd, uint64_t& size)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 0)
+        return false;
+    size = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
+int64_t CPosixFileOps::ReadAt(int fd, void* data, std::size_t size, uint64_t offset)
+{
+    for (;;) {
+        ssize_t n = ::pread(fd, data, size, static_cast<off_t>(offset));
+        if (n >= 0)
+            return n;
+        if (errno != EINTR)
+            return -1;
+    }
+}
+
+int CPosixFileOps::CreateExclusive(const std::string& path)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? -1 : fd;
+}
+
+bool CPosixFileOps::WriteAll(int fd, const void* data, std::size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = ::write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CPosixFileOps::Sync(int fd)
+{
+    int rc;
+    do {
+        rc = ::fsync(fd);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+bool CPosixFileOps::Close(int fd)
+{
+    // Linux releases the descriptor even when close reports EINTR, so it is
+    // never retried.
+    return ::close(fd) == 0;
+}
+
+bool CPosixFileOps::Rename(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool CPosixFileOps::Remove(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool CPosixFileOps::SyncFolder(const std::string& folder)
+{
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool CPosixFileOps::GetMode(const std::string& path, uint32_t& mode)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    mode = static_cast<uint32_t>(st.st_mode) & 07777u;
+    return true;
+}
+
+bool CPosixFileOps::SetMode(int fd, uint32_t mode)
+{
+    return ::fchmod(fd, static_cast<mode_t>(mode & 07777u)) == 0;
+}
+
+bool CPosixFileOps::ResolveLink(const std::string& path, std::string& resolved)
+{
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        return false;
+    resolved = real;
+    std::free(real);
+    return true;
+}
