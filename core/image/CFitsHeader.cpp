@@ -1,0 +1,52 @@
+#include "CFitsHeader.h"
+
+#include "CAstroImage.h"
+#include "support/CBinaryFileReader.h"
+
+bool CFitsHeader::TestCard(const char* card, CFitsHeaderInfo& info)
+{
+    // Matching is by prefix, so the longer keywords come first: "NAXIS" last
+    // also takes NAXIS3 (and any other NAXISn) as the axis count.
+    auto matches = [card](const char* keyword) {
+        return CAstroImage::KeywordMatches(keyword, card, kCardBytes);
+    };
+    int32_t* target = nullptr;
+    if (matches("END"))
+        return true;
+    if (matches("NAXIS1"))
+        target = &info.width;
+    else if (matches("NAXIS2"))
+        target = &info.height;
+    else if (matches("BITPIX"))
+        target = &info.bitsPerPixel;
+    else if (matches("BZERO"))
+        target = &info.bzero;
+    else if (matches("BSCALE"))
+        target = &info.bscale;
+    else if (matches("NAXIS"))
+        target = &info.axes;
+    if (target != nullptr) {
+        *target = CAstroImage::KeywordValue(card, kCardBytes);
+        ++info.recognised;
+    }
+    return false;
+}
+
+bool CFitsHeader::Scan(CBinaryFileReader& reader, std::vector<uint8_t>& header, CFitsHeaderInfo& info)
+{
+    bool ended = false;
+    char block[kBlockBytes];
+    while (!ended) {
+        const std::size_t got = reader.Read(block, kBlockBytes);
+        header.insert(header.end(), block, block + got);
+        // Cards wholly read are tested even when the block is cut short, as a
+        // card-by-card reader would have done before meeting the end.
+        for (std::size_t at = 0; at + kCardBytes <= got; at += kCardBytes) {
+            if (TestCard(block + at, info))
+                ended = true;
+        }
+        if (got < kBlockBytes)
+            return false;
+    }
+    return info.recognised >= kMinRecognised;
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+class CBinaryFileReader;
+
+// What the primary header scan found. Values of keywords that never appeared
+// keep these starting values.
+struct CFitsHeaderInfo {
+    int32_t axes = 0;       // NAXIS, or the last NAXISn card other than NAXIS1/NAXIS2
+    int32_t width = 0;      // NAXIS1
+    int32_t height = 0;     // NAXIS2
+    int32_t bitsPerPixel = 0;
+    int32_t bzero = 0;
+    int32_t bscale = 1;
+    int32_t recognised = 0; // cards that set one of the values above
+};
+
+// Reads the header from the start of the file in whole 2880-byte blocks of
+// 36 cards, up to and including the block that holds the END card, and tests
+// every card (those after END in its block too) against the keywords.
+class CFitsHeader {
+public:
+    static constexpr std::size_t kCardBytes = 80;
+    static constexpr std::size_t kBlockBytes = 2880;
+    static constexpr int32_t kMinRecognised = 6;
+
+    // Appends the bytes read to header. False when the file ended (or a read
+    // failed) before the END card's block was complete, or when fewer than 6
+    // cards were recognised; info keeps what was found either way.
+    static bool Scan(CBinaryFileReader& reader, std::vector<uint8_t>& header, CFitsHeaderInfo& info);
+
+    // Tests one card against the keywords, in their order; true for END.
+    static bool TestCard(const char* card, CFitsHeaderInfo& info);
+};

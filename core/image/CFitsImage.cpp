@@ -1,0 +1,201 @@
+#include "CFitsImage.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "CFitsHeader.h"
+#include "CFitsPixelCodec.h"
+#include "support/CAtomicFileWriter.h"
+#include "support/CBinaryFileReader.h"
+#include "support/CParallel.h"
+#include "support/CSaveMessages.h"
+#include "support/CSharedState.h"
+#include "support/IMessageSink.h"
+
+namespace {
+
+// Values per block read or written: big enough to keep system calls rare,
+// small enough for the block to stay in the core's cache while it is
+// converted.
+constexpr std::size_t kBlockValues = std::size_t(1) << 17;
+
+constexpr uint64_t kMaxPlaneValues = 2147483647u;
+
+}  // namespace
+
+CFitsImage::CFitsImage(CSharedState& shared, IMessageSink& messages, IFileOps& fileOps)
+    : CAstroImage(shared, messages), m_fileOps(fileOps)
+{
+}
+
+bool CFitsImage::Open(const std::string& path)
+{
+    m_pathName = path;
+    CBinaryFileReader reader(m_fileOps);
+    if (!reader.Open(path)) {
+        m_messages.ShowError("Failed to open file.");
+        return false;
+    }
+
+    CFitsHeaderInfo info;
+    m_header.clear();
+    bool problem = false;
+    if (!CFitsHeader::Scan(reader, m_header, info)) {
+        m_messages.ShowError("Failed to read header.");
+        problem = true;
+    }
+    if (info.axes == 2) {
+        m_isColor = false;
+    } else if (info.axes == 3) {
+        m_isColor = true;
+    } else {
+        m_messages.ShowError("File has incorrect number of axes.");
+        problem = true;
+    }
+    m_width = info.width;
+    m_height = info.height;
+    m_bitsPerPixel = info.bitsPerPixel;
+    m_bzero = info.bzero;
+    m_bscale = info.bscale;
+    if (problem) {
+        if (!reader.Close())
+            m_messages.ShowError("Failed to close file.");
+        return false;
+    }
+    if (!CheckFormat(info, reader))
+        return false;
+
+    m_shared.m_nFullScale = m_maxValue;
+    const uint64_t planeBytes = static_cast<uint64_t>(m_width) * static_cast<uint64_t>(m_height) *
+                                CFitsPixelCodec(m_bitsPerPixel, 1, 0).BytesPerValue();
+    const uint64_t dataStart = m_header.size();
+    const int planes = m_isColor ? 3 : 1;
+    std::vector<uint32_t>* targets[3] = {&m_red, &m_green, &m_blue};
+    for (int p = 0; p < planes; ++p) {
+        if (!ReadPlane(reader, dataStart + static_cast<uint64_t>(p) * planeBytes, *targets[p])) {
+            m_messages.ShowError("Failed to read image data.");
+            return false;
+        }
+    }
+    reader.Skip(static_cast<uint64_t>(planes) * planeBytes);
+    ReadTrailer(reader);
+    if (!reader.Close()) {
+        m_messages.ShowError("Failed to close file.");
+        return false;
+    }
+    FinishOpen();
+    return true;
+}
+
+// The refusals that come before anything is allocated.
+bool CFitsImage::CheckFormat(const CFitsHeaderInfo& info, CBinaryFileReader& reader)
+{
+    if (info.bitsPerPixel == 8) {
+        m_maxValue = 255;
+    } else if (info.bitsPerPixel == 16) {
+        m_maxValue = 65535;
+    } else if (info.bitsPerPixel == 32) {
+        m_messages.ShowError("32-bit File formats are not supported.");
+        return false;
+    } else {
+        m_messages.ShowError("Failed to open file format.");
+        return false;
+    }
+    // A scale whose integer part is 0 could not be undone when saving.
+    if (info.bscale == 0) {
+        m_messages.ShowError("BSCALE values below 1 are not supported.");
+        return false;
+    }
+    if (info.width < 0 || info.height < 0 ||
+        static_cast<uint64_t>(info.width) * static_cast<uint64_t>(info.height) > kMaxPlaneValues) {
+        m_messages.ShowError("Image size is not supported.");
+        return false;
+    }
+    const uint64_t values = static_cast<uint64_t>(info.width) * static_cast<uint64_t>(info.height);
+    const uint64_t dataBytes = values * (m_isColor ? 3 : 1) * (info.bitsPerPixel / 8);
+    if (reader.Remaining() < dataBytes) {
+        m_messages.ShowError("Failed to read image data.");
+        return false;
+    }
+    return true;
+}
+
+bool CFitsImage::ReadPlane(CBinaryFileReader& reader, uint64_t offset, std::vector<uint32_t>& plane)
+{
+    const std::size_t count = static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height);
+    plane.assign(count, 0u);
+    const CFitsPixelCodec codec(m_bitsPerPixel, m_bscale, m_bzero);
+    const std::size_t bytesPer = codec.BytesPerValue();
+    std::atomic<bool> failed{false};
+    CParallel::ForRange(count, [&](std::size_t begin, std::size_t end, unsigned) {
+        std::vector<uint8_t> block(std::min(kBlockValues, end - begin) * bytesPer);
+        for (std::size_t at = begin; at < end && !failed; at += kBlockValues) {
+            const std::size_t n = std::min(kBlockValues, end - at);
+            if (!reader.ReadExactAt(block.data(), n * bytesPer, offset + at * bytesPer)) {
+                failed = true;
+                return;
+            }
+            codec.Decode(block.data(), n, plane.data() + at);
+        }
+    });
+    return !failed;
+}
+
+void CFitsImage::ReadTrailer(CBinaryFileReader& reader)
+{
+    m_trailer.clear();
+    uint8_t block[65536];
+    for (;;) {
+        const std::size_t got = reader.Read(block, sizeof block);
+        m_trailer.insert(m_trailer.end(), block, block + got);
+        if (got < sizeof block)
+            break;
+    }
+}
+
+int CFitsImage::Save(const std::string& path)
+{
+    const bool samePath = CSaveMessages::IsSamePath(path, m_pathName);
+    CAtomicFileWriter writer(m_fileOps);
+    if (!writer.Begin(path))
+        return FailSave(CSaveMessages::Text(ESaveStep::Create, samePath));
+    if (!writer.Write(m_header.data(), m_header.size()))
+        return FailSave(CSaveMessages::Text(ESaveStep::Header, samePath));
+    const std::vector<uint32_t>* planes[3] = {&m_red, &m_green, &m_blue};
+    for (int p = 0; p < (m_isColor ? 3 : 1); ++p) {
+        if (!WritePlane(writer, *planes[p]))
+            return FailSave(CSaveMessages::Text(ESaveStep::ImageData, samePath));
+    }
+    // A stream whose trailer write failed fails its close: same message.
+    if (!writer.Write(m_trailer.data(), m_trailer.size()) || !writer.Commit())
+        return FailSave(CSaveMessages::Text(ESaveStep::Close, samePath));
+    return 1;
+}
+
+bool CFitsImage::WritePlane(CAtomicFileWriter& writer, const std::vector<uint32_t>& plane) const
+{
+    const std::size_t count = static_cast<std::size_t>(std::max(m_width, 0)) *
+                              static_cast<std::size_t>(std::max(m_height, 0));
+    if (plane.size() < count || m_bscale == 0)
+        return false;
+    const CFitsPixelCodec codec(m_bitsPerPixel, m_bscale, m_bzero);
+    const std::size_t bytesPer = codec.BytesPerValue();
+    // Encoded in blocks of several megabytes, each split over both cores.
+    const std::size_t blockValues = kBlockValues * 16;
+    std::vector<uint8_t> block(std::min(blockValues, count) * bytesPer);
+    for (std::size_t at = 0; at < count; at += blockValues) {
+        const std::size_t n = std::min(blockValues, count - at);
+        CParallel::ForRange(n, [&](std::size_t begin, std::size_t end, unsigned) {
+            codec.Encode(plane.data() + at + begin, end - begin, block.data() + begin * bytesPer);
+        });
+        if (!writer.Write(block.data(), n * bytesPer))
+            return false;
+    }
+    return true;
+}
+
+int CFitsImage::FailSave(const char* text)
+{
+    m_messages.ShowError(text);
+    return 0;
+}
