@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "image/CFileTypeTable.h"
+
 class CAstroImage;
 class IMessageSink;
 class ISettings;
@@ -19,7 +21,7 @@ struct CImageSize {
 class CDorvaneDoc {
 public:
     CDorvaneDoc(CSharedState& shared, IMessageSink& messages, ISettings& settings);
-    ~CDorvaneDoc();
+    virtual ~CDorvaneDoc();
     CDorvaneDoc(const CDorvaneDoc&) = delete;
     CDorvaneDoc& operator=(const CDorvaneDoc&) = delete;
 
@@ -34,8 +36,13 @@ public:
     CAstroImage* m_pImage = nullptr;  // owned
     int32_t m_isFits = 0;             // 1 FITS, 0 SBIG Type 3
 
-private:
+protected:
+    // Makes the empty image for a file of the given format (Fits or Sbig).
+    virtual std::unique_ptr<CAstroImage> CreateImage(EFileType type);
+
     CSharedState& m_shared;
     IMessageSink& m_messages;
+
+private:
     ISettings& m_settings;
 };

@@ -1,0 +1,58 @@
+#include "CSbigHeader.h"
+
+#include <cctype>
+#include <string_view>
+
+#include "image/CAstroImage.h"
+
+namespace {
+constexpr uint8_t kCarriageReturn = 13;
+}  // namespace
+
+std::size_t CSbigHeader::LineLength(const uint8_t* line, std::size_t remaining)
+{
+    const std::size_t limit = remaining < kLineLimit ? remaining : kLineLimit;
+    for (std::size_t i = 0; i < limit; ++i) {
+        if (line[i] == kCarriageReturn)
+            return i + 1;
+    }
+    return limit;
+}
+
+bool CSbigHeader::Scan(const uint8_t* header, std::size_t size, int32_t& width, int32_t& height)
+{
+    int recognised = 0;
+    std::size_t pos = 0;
+    while (pos < size) {
+        const std::size_t length = LineLength(header + pos, size - pos);
+        const char* line = reinterpret_cast<const char*>(header + pos);
+        if (CAstroImage::KeywordMatches("End", line, length))
+            return recognised >= 2;
+        if (CAstroImage::KeywordMatches("Height", line, length)) {
+            height = CAstroImage::KeywordValue(line, length);
+            ++recognised;
+        } else if (CAstroImage::KeywordMatches("Width", line, length)) {
+            width = CAstroImage::KeywordValue(line, length);
+            ++recognised;
+        }
+        pos += length;
+    }
+    return false;
+}
+
+bool CSbigHeader::AnnouncesCompression(const uint8_t* header, std::size_t size)
+{
+    const std::size_t length = LineLength(header, size);
+    constexpr std::string_view kWord = "compressed";
+    if (length < kWord.size())
+        return false;
+    for (std::size_t start = 0; start + kWord.size() <= length; ++start) {
+        std::size_t i = 0;
+        while (i < kWord.size() &&
+               std::tolower(static_cast<unsigned char>(header[start + i])) == kWord[i])
+            ++i;
+        if (i == kWord.size())
+            return true;
+    }
+    return false;
+}
