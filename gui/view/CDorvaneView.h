@@ -9,6 +9,7 @@
 class CDorvaneDoc;
 class CViewPicture;
 class QMdiSubWindow;
+class QPainter;
 
 // The client of each image window: draws the document's image at one of
 // seven zoom percentages, scrolls over it, lets the user drag the
@@ -52,9 +53,18 @@ public:
     // The scroll offset (logical position of the viewport's top-left).
     QPoint ScrollOffset() const;
 
+    // The image window's size for a zoom: the zoomed picture plus the
+    // window's borders, limited by the main window's client size.
+    static QSize FrameSize(int32_t nPercent, QSize image, QSize mainClient);
+    // Index into the first plane of the image pixel under a logical point,
+    // or -1 when the point lies outside the picture.
+    int32_t PixelIndex(QPoint ptLogical) const;
+
     // Repaints every open image view; used when the program-wide filter
     // region changes (selection, clearing after a filter run).
     static void RepaintAllViews();
+    // Updates the views of pDoc (after its display was remapped).
+    static void UpdateAllViews(const CDorvaneDoc* pDoc);
 
     int32_t m_nZoom = 100;
     bool m_bCanRedo = false;
@@ -95,6 +105,10 @@ private:
     void UpdateScrollBars();
     void FocusSizedRepaint();
     void ShowPixelValue(QPoint ptLogical);
+    void RebuildPictureIfChanged();
+    void DrawOutline(QPainter& painter, QPoint ptScroll);
+    QPoint ToLogical(QPoint ptClient) const;
+    QPoint ToLogicalInside(QPoint ptClient) const;
     void InvalidateBand(QPoint p1, QPoint p2, int nGrow);
     QMdiSubWindow* ParentFrame() const;
 

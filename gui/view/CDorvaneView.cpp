@@ -1,0 +1,428 @@
+#include "view/CDorvaneView.h"
+
+#include <QIcon>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "app/CDorvaneApp.h"
+#include "app/CDorvaneToolBar.h"
+#include "app/CMainFrame.h"
+#include "app/CWaitCursor.h"
+#include "app/Resource.h"
+#include "image/CAstroImage.h"
+#include "image/CDorvaneDoc.h"
+#include "view/CStretchDlg.h"
+#include "view/CViewPicture.h"
+
+namespace {
+
+// Every open image view, so that the program-wide filter region and a
+// document's updates reach all of them.
+std::vector<CDorvaneView*>& AllViews() {
+    static std::vector<CDorvaneView*> views;
+    return views;
+}
+
+CDorvaneApp* App() { return CDorvaneApp::Instance(); }
+
+}  // namespace
+
+CDorvaneView::CDorvaneView(CDorvaneDoc* pDoc, QWidget* parent)
+    : QAbstractScrollArea(parent), m_pDoc(pDoc), m_pPicture(std::make_unique<CViewPicture>()) {
+    viewport()->setMouseTracking(true);
+    // Every pixel of the viewport is painted, picture or background.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::NoFrame);
+    AllViews().push_back(this);
+}
+
+CDorvaneView::~CDorvaneView() {
+    auto& views = AllViews();
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
+    // The document goes with this view: nothing may act on it any more.
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pCurrentDoc == m_pDoc) {
+        pApp->m_pCurrentDoc = nullptr;
+        if (pApp->m_pStretchDlg)
+            pApp->m_pStretchDlg->FollowCurrentDocument();
+    }
+}
+
+QMdiSubWindow* CDorvaneView::ParentFrame() const {
+    for (QWidget* p = parentWidget(); p != nullptr; p = p->parentWidget())
+        if (auto* pFrame = qobject_cast<QMdiSubWindow*>(p))
+            return pFrame;
+    return nullptr;
+}
+
+void CDorvaneView::OnInitialUpdate() {
+    QMdiSubWindow* pFrame = ParentFrame();
+    if (pFrame != nullptr) {
+        if (m_pDoc != nullptr && m_pDoc->m_isFits == 0)
+            pFrame->setWindowIcon(QIcon(QStringLiteral(DORVANE_ICON_SBIG)));
+        connect(pFrame, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
+                    if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive))
+                        OnActivateView(true);
+                });
+    }
+    SetZoom(100);
+    OnUpdate();
+}
+
+void CDorvaneView::OnActivateView(bool bActivate) {
+    CDorvaneApp* pApp = App();
+    if (!bActivate || pApp == nullptr || m_pDoc == nullptr)
+        return;
+    pApp->m_pCurrentDoc = m_pDoc;
+    if (pApp->m_pStretchDlg)
+        pApp->m_pStretchDlg->FollowCurrentDocument();
+}
+
+QSize CDorvaneView::ZoomedSize() const {
+    if (m_pDoc == nullptr)
+        return QSize();
+    const CImageSize size = m_pDoc->GetImageSize();
+    return CViewPicture::ZoomedSize(QSize(size.cx, size.cy), m_nZoom);
+}
+
+QPoint CDorvaneView::ScrollOffset() const {
+    return QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+void CDorvaneView::UpdateScrollBars() {
+    const QSize total = ZoomedSize();
+    const QSize page = viewport()->size();
+    QScrollBar* pH = horizontalScrollBar();
+    QScrollBar* pV = verticalScrollBar();
+    pH->setRange(0, std::max(0, total.width() - page.width()));
+    pV->setRange(0, std::max(0, total.height() - page.height()));
+    pH->setPageStep(std::max(1, page.width()));
+    pV->setPageStep(std::max(1, page.height()));
+    pH->setSingleStep(std::max(1, total.width() / 100));
+    pV->setSingleStep(std::max(1, total.height() / 100));
+}
+
+void CDorvaneView::OnUpdate() {
+    UpdateScrollBars();
+    FocusSizedRepaint();
+}
+
+void CDorvaneView::FocusSizedRepaint() {
+    viewport()->update();
+}
+
+void CDorvaneView::SetZoom(int32_t nPercent) {
+    m_nZoom = nPercent;
+    QMdiSubWindow* pFrame = ParentFrame();
+    CDorvaneApp* pApp = App();
+    QWidget* pMain = pApp && pApp->m_pMainFrame ? static_cast<QWidget*>(pApp->m_pMainFrame) : window();
+    if (pFrame != nullptr && pMain != nullptr && m_pDoc != nullptr) {
+        const CImageSize size = m_pDoc->GetImageSize();
+        const QSize frame = FrameSize(nPercent, QSize(size.cx, size.cy), pMain->size());
+        if (pFrame->isMaximized() || pFrame->isMinimized())
+            pFrame->showNormal();
+        pFrame->setGeometry(0, 0, frame.width(), frame.height());
+    }
+    viewport()->update();
+    OnUpdate();
+}
+
+QSize CDorvaneView::FrameSize(int32_t nPercent, QSize image, QSize mainClient) {
+    int32_t w = nPercent * image.width() / 100 + 12;
+    if (w > mainClient.width() - 10)
+        w = mainClient.width() - 10;
+    int32_t h = nPercent * image.height() / 100 + 31;
+    if (h > mainClient.height() - 50)
+        h = mainClient.height() - 50;
+    return QSize(w, h);
+}
+
+CRegion CDorvaneView::NormalizeCorners(QPoint p1, QPoint p2) {
+    CRegion rc;
+    rc.left = std::min(p1.x(), p2.x());
+    rc.right = std::max(p1.x(), p2.x());
+    rc.top = std::min(p1.y(), p2.y());
+    rc.bottom = std::max(p1.y(), p2.y());
+    return rc;
+}
+
+int32_t CDorvaneView::LogicalToImage(int32_t c) const {
+    if (m_nZoom == 100 || m_nZoom == 0)
+        return c;
+    // The factor is single precision; for the seven zooms it is a power of
+    // two, so the product is exact.
+    const float f = 100.0f / static_cast<float>(m_nZoom);
+    return static_cast<int32_t>(static_cast<float>(c) * f);
+}
+
+void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
+    m_bCanUndo = bCanUndo;
+    m_bCanRedo = bCanRedo;
+    emit undoRedoStateChanged();
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
+        pApp->m_pMainFrame->UpdateCommandStates();
+}
+
+void CDorvaneView::RepaintAllViews() {
+    for (CDorvaneView* pView : AllViews())
+        pView->viewport()->update();
+}
+
+void CDorvaneView::UpdateAllViews(const CDorvaneDoc* pDoc) {
+    for (CDorvaneView* pView : AllViews())
+        if (pView->m_pDoc == pDoc)
+            pView->OnUpdate();
+}
+
+// ---- drawing ---------------------------------------------------------------
+
+void CDorvaneView::RebuildPictureIfChanged() {
+    CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (pImage == nullptr || !pImage->m_displayChanged)
+        return;
+    CDorvaneApp* pApp = App();
+    const int32_t nBpp = pApp ? pApp->m_shared.m_nDisplayBpp : 32;
+    m_pPicture->Rebuild(pImage->m_displayPixels.data(), pImage->m_displayPixels.size(),
+                        pImage->m_width, pImage->m_height, nBpp);
+    pImage->m_displayChanged = false;
+}
+
+void CDorvaneView::paintEvent(QPaintEvent* event) {
+    RebuildPictureIfChanged();
+    QPainter painter(viewport());
+    const QPoint ptScroll = ScrollOffset();
+    const QRect rcPicture(-ptScroll, ZoomedSize());
+    const QColor background = palette().color(QPalette::Base);
+    for (const QRect& rcExposed : event->region()) {
+        // Around the picture: the window's background.
+        const QRegion outside = QRegion(rcExposed).subtracted(QRegion(rcPicture));
+        for (const QRect& rc : outside)
+            painter.fillRect(rc, background);
+        m_pPicture->Draw(painter, m_nZoom, ptScroll, rcExposed);
+    }
+    DrawOutline(painter, ptScroll);
+}
+
+void CDorvaneView::DrawOutline(QPainter& painter, QPoint ptScroll) {
+    CDorvaneApp* pApp = App();
+    QPoint a, b;
+    if (pApp && pApp->m_shared.m_bRegionSet) {
+        const CRegion& rc = pApp->m_rcRegionView;
+        a = QPoint(rc.left, rc.top);
+        b = QPoint(rc.right, rc.bottom);
+    } else if (m_bDragging) {
+        a = m_ptAnchor;
+        b = m_ptCurrent;
+    } else {
+        return;
+    }
+    a -= ptScroll;
+    b -= ptScroll;
+    const QPoint path[5] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y()), a};
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(255, 0, 0), 1));
+    painter.drawPolyline(path, 5);
+}
+
+void CDorvaneView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+}
+
+void CDorvaneView::scrollContentsBy(int dx, int dy) {
+    // Moves what is already painted; only the uncovered strip is drawn.
+    viewport()->scroll(dx, dy);
+}
+
+// ---- region selection and readout --------------------------------------------
+
+QPoint CDorvaneView::ToLogical(QPoint ptClient) const {
+    return ptClient + ScrollOffset();
+}
+
+QPoint CDorvaneView::ToLogicalInside(QPoint ptClient) const {
+    // While the button is held the view keeps receiving the pointer outside
+    // itself; the band stops at the visible edge so no corner is negative.
+    const QSize size = viewport()->size();
+    const QPoint inside(std::clamp(ptClient.x(), 0, std::max(0, size.width() - 1)),
+                        std::clamp(ptClient.y(), 0, std::max(0, size.height() - 1)));
+    return ToLogical(inside);
+}
+
+void CDorvaneView::InvalidateBand(QPoint p1, QPoint p2, int nGrow) {
+    // Only the band's four edges change, so only they are repainted.
+    const CRegion rc = NormalizeCorners(p1 - ScrollOffset(), p2 - ScrollOffset());
+    const QRect outer = QRect(QPoint(rc.left, rc.top), QPoint(rc.right, rc.bottom))
+                            .adjusted(-nGrow, -nGrow, nGrow, nGrow);
+    const int nEdge = 2 * nGrow + 1;
+    QRegion edges;
+    edges += QRect(outer.left(), outer.top(), outer.width(), nEdge);
+    edges += QRect(outer.left(), outer.bottom() - nEdge + 1, outer.width(), nEdge);
+    edges += QRect(outer.left(), outer.top(), nEdge, outer.height());
+    edges += QRect(outer.right() - nEdge + 1, outer.top(), nEdge, outer.height());
+    viewport()->update(edges);
+}
+
+void CDorvaneView::ShowPixelValue(QPoint ptLogical) {
+    CDorvaneApp* pApp = App();
+    CMainFrame* pMain = pApp ? pApp->m_pMainFrame : nullptr;
+    if (pMain == nullptr)
+        return;
+    const int32_t nIndex = PixelIndex(ptLogical);
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (nIndex < 0 || pImage == nullptr)
+        pMain->ClearPixelIndicator();
+    else
+        pMain->SetPixelValue(static_cast<int32_t>(pImage->m_red[static_cast<std::size_t>(nIndex)]));
+}
+
+int32_t CDorvaneView::PixelIndex(QPoint ptLogical) const {
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (pImage == nullptr || ptLogical.x() < 0 || ptLogical.y() < 0)
+        return -1;
+    const int32_t ix = LogicalToImage(ptLogical.x());
+    const int32_t iy = LogicalToImage(ptLogical.y());
+    if (ix >= pImage->m_width || iy >= pImage->m_height)
+        return -1;
+    const int64_t nIndex = int64_t(ix) + int64_t(pImage->m_width) * iy;
+    if (nIndex >= static_cast<int64_t>(pImage->m_red.size()))
+        return -1;
+    return static_cast<int32_t>(nIndex);
+}
+
+void CDorvaneView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    CDorvaneApp* pApp = App();
+    if (pApp && pApp->m_shared.m_bRegionSet) {
+        pApp->m_shared.m_bRegionSet = false;
+        RepaintAllViews();
+    }
+    m_ptAnchor = ToLogical(event->position().toPoint());
+    m_ptCurrent = m_ptAnchor;
+    m_bDragging = true;
+    event->accept();
+}
+
+void CDorvaneView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint ptClient = event->position().toPoint();
+    ShowPixelValue(ToLogical(ptClient));
+    if (m_bDragging) {
+        if (event->buttons() & Qt::LeftButton) {
+            InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
+            m_ptCurrent = ToLogicalInside(ptClient);
+            InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
+        } else {
+            // The button came up where this view did not see it.
+            m_bDragging = false;
+            FocusSizedRepaint();
+        }
+    }
+    event->accept();
+}
+
+void CDorvaneView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_bDragging) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    m_bDragging = false;
+    InvalidateBand(m_ptAnchor, m_ptCurrent, 1);
+    m_ptRelease = ToLogicalInside(event->position().toPoint());
+    CDorvaneApp* pApp = App();
+    if (pApp && std::abs(m_ptAnchor.x() - m_ptRelease.x()) > 3 &&
+        std::abs(m_ptAnchor.y() - m_ptRelease.y()) > 3) {
+        pApp->m_shared.m_bRegionSet = true;
+        CRegion& rcImage = pApp->m_shared.m_rcRegionImage;
+        rcImage = NormalizeCorners(m_ptAnchor, m_ptRelease);
+        pApp->m_rcRegionView = rcImage;
+        if (m_nZoom != 100) {
+            rcImage.left = LogicalToImage(rcImage.left);
+            rcImage.right = LogicalToImage(rcImage.right);
+            rcImage.top = LogicalToImage(rcImage.top);
+            rcImage.bottom = LogicalToImage(rcImage.bottom);
+        }
+        // Every view draws the one region.
+        RepaintAllViews();
+    }
+    event->accept();
+}
+
+// ---- stretch dialog, undo and redo -------------------------------------------
+
+void CDorvaneView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    CDorvaneApp* pApp = App();
+    if (pApp == nullptr || !pApp->m_bStretchDlgOpen || pApp->m_pStretchDlg == nullptr)
+        return;
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    CStretchDlg* pDlg = pApp->m_pStretchDlg;
+    if (pImage == nullptr)
+        return;
+    if (static_cast<uint32_t>(pImage->m_stretchLow) != pDlg->m_nMin ||
+        static_cast<uint32_t>(pImage->m_stretchHigh) != pDlg->m_nMax) {
+        pApp->m_pCurrentDoc = m_pDoc;
+        pDlg->FollowCurrentDocument();
+        pDlg->RefreshFromDocument();
+        FocusSizedRepaint();
+    }
+}
+
+void CDorvaneView::OnStretch() {
+    CDorvaneApp* pApp = App();
+    if (pApp == nullptr)
+        return;
+    if (pApp->m_bStretchDlgOpen && pApp->m_pStretchDlg != nullptr) {
+        // Its close path saves the position, releases the button and
+        // clears the flag.
+        pApp->m_pStretchDlg->close();
+        return;
+    }
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (pImage == nullptr)
+        return;
+    pApp->m_pCurrentDoc = m_pDoc;
+    auto* pDlg = new CStretchDlg(pApp->m_pMainFrame);
+    pApp->m_pStretchDlg = pDlg;
+    pDlg->m_nMin = static_cast<uint32_t>(pImage->m_stretchLow);
+    pDlg->m_nMax = static_cast<uint32_t>(pImage->m_stretchHigh);
+    pApp->m_bStretchDlgOpen = true;
+    if (pApp->m_pToolBar)
+        pApp->m_pToolBar->CheckButton(DorvaneIds::ID_VIEW_STRETCH, true);
+    if (pApp->m_pMainFrame)
+        pApp->m_pMainFrame->UpdateCommandStates();
+    pDlg->OnInitDialog();
+    pDlg->show();
+}
+
+void CDorvaneView::OnEditUndo() {
+    CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (!m_bCanUndo || pImage == nullptr)
+        return;
+    CWaitCursor busy;
+    pImage->Undo();
+    pImage->UpdateDisplay();
+    SetUndoState(false, true);
+    viewport()->repaint();
+}
+
+void CDorvaneView::OnEditRedo() {
+    CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (!m_bCanRedo || pImage == nullptr)
+        return;
+    CWaitCursor busy;
+    pImage->Redo();
+    pImage->UpdateDisplay();
+    SetUndoState(true, false);
+    viewport()->repaint();
+}
