@@ -1,0 +1,52 @@
+#pragma once
+// Shared helpers of the bloom filter tests: planes with blooms, and a status
+// display that records every call.
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "filter/IFilterStatus.h"
+
+struct SPlane {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> values;
+
+    uint32_t& At(int32_t x, int32_t y) { return values[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// Background noise below 1000 with vertical bright streaks: each streak is
+// `columns` wide, starts at row y0 and runs `length` rows (clipped to the
+// plane), values near saturation.
+inline SPlane MakeStreakPlane(std::mt19937& rng, int32_t width, int32_t height, int streaks,
+                              int32_t maxLength)
+{
+    SPlane plane{width, height, std::vector<uint32_t>(static_cast<std::size_t>(width) * height)};
+    std::uniform_int_distribution<uint32_t> noise(100, 999);
+    for (uint32_t& v : plane.values)
+        v = noise(rng);
+    for (int s = 0; s < streaks; ++s) {
+        const int32_t x0 = std::uniform_int_distribution<int32_t>(0, width - 1)(rng);
+        const int32_t y0 = std::uniform_int_distribution<int32_t>(0, height - 1)(rng);
+        const int32_t columns = std::uniform_int_distribution<int32_t>(1, 4)(rng);
+        const int32_t length = std::uniform_int_distribution<int32_t>(1, maxLength)(rng);
+        std::uniform_int_distribution<uint32_t> bright(990, 1100);
+        for (int32_t y = y0; y < std::min(height, y0 + length); ++y)
+            for (int32_t x = x0; x < std::min(width, x0 + columns); ++x)
+                plane.At(x, y) = bright(rng);
+    }
+    return plane;
+}
+
+class CRecordingStatus : public IFilterStatus {
+public:
+    void Open(const std::string& suffix) override { m_calls.push_back("open:" + suffix); }
+    void SetProgress(int position) override { m_calls.push_back("pos:" + std::to_string(position)); }
+    void ShowDetectedCount(int count) override { m_calls.push_back("detected:" + std::to_string(count)); }
+    void ShowLengthCheckCount(int count) override { m_calls.push_back("length:" + std::to_string(count)); }
+    void RevealLine(ELine line) override { m_calls.push_back("line:" + std::to_string(static_cast<int>(line))); }
+    void Close() override { m_calls.push_back("close"); }
+
+    std::vector<std::string> m_calls;
+};
