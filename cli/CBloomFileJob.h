@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CBloomOptions.h"
+
+class CAstroImage;
+class IFilterStatus;
+struct CSharedState;
+
+// Removes blooming from one file and writes the result, the way the desktop
+// program's Remove Blooming command followed by Save does.
+class CBloomFileJob {
+public:
+    struct Result {
+        bool ok = false;
+        bool changed = false;              // the filter changed some pixel
+        int64_t bloomPixels = 0;           // after the length check, all planes
+        std::vector<std::string> messages; // why it failed, in order
+    };
+
+    // engineThreads: threads each filter run may use (0: the engine decides).
+    CBloomFileJob(const CBloomOptions& options, int engineThreads);
+
+    // Reads input, filters it and writes output (the input itself when
+    // rewriting in place). A file whose pixels stay unchanged is copied byte
+    // for byte, or left alone when rewritten in place. status may be null.
+    Result Process(const std::string& input, const std::string& output, IFilterStatus* status,
+                   class CProgressLine* line) const;
+
+    // The filter runs of the command on an opened image: undo snapshot,
+    // then each chosen plane, mirrored around its run when asked. Returns the
+    // bloom pixels counted. state holds the file's own FilterRegion.
+    int64_t FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status) const;
+
+private:
+    const CBloomOptions& m_options;
+    int m_engineThreads;
+};

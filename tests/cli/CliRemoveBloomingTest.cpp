@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "CliTestFiles.h"
+#include "DesktopReference.h"
+
+using namespace CliTest;
+using DesktopReference::Command;
+
+namespace {
+constexpr int32_t kW = 40;
+constexpr int32_t kH = 36;
+
+// Runs the command line on a copy of input and the desktop reference on
+// another, and expects identical output files. Returns the reference's
+// bloom pixel count.
+long long ExpectSameAsDesktop(const TempDir& dir, const std::string& input, const std::vector<std::string>& options,
+                              const Command& command)
+{
+    const std::string ext = std::filesystem::path(input).extension().string();
+    const std::string cliOut = dir.Path("cli-out" + ext);
+    const std::string refOut = dir.Path("ref-out" + ext);
+    std::filesystem::remove(cliOut);
+    std::vector<std::string> args = {"remove-blooming", "-q"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {"-o", cliOut, input});
+    const std::vector<uint8_t> inputBefore = ReadBytes(input);
+    CliRun run = RunCli(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    long long bloom = DesktopReference::RunAndSave(input, refOut, command);
+    EXPECT_GE(bloom, 0);
+    EXPECT_EQ(ReadBytes(input), inputBefore) << "the input changed";
+    std::vector<uint8_t> cli = ReadBytes(cliOut);
+    std::vector<uint8_t> ref = ReadBytes(refOut);
+    EXPECT_FALSE(ref.empty());
+    EXPECT_TRUE(cli == ref) << "output differs from the desktop program's for " << input;
+    return bloom;
+}
+
+// Value of column x, row y of a 16-bit big-endian FITS file's first plane
+// (BZERO 32768, header of one block).
+uint32_t Fits16Pixel(const std::vector<uint8_t>& bytes, int32_t width, int32_t x, int32_t y)
+{
+    std::size_t at = 2880 + 2 * (static_cast<std::size_t>(y) * width + x);
+    return static_cast<uint32_t>(static_cast<int16_t>((bytes[at] << 8) | bytes[at + 1]) + 32768);
+}
+}  // namespace
+
+TEST(CliRemoveBlooming, MonochromeOutputEqualsDesktopRunAndSave)
+{
+    TempDir dir;
+    const std::string input = dir.Path("m42.fit");
+    WriteFits16(input, kW, kH, {BloomedPlane(kW, kH, 3)});
+
+    Command defaults;
+    EXPECT_GT(ExpectSameAsDesktop(dir, input, {}, defaults), 0);
+
+    Command tuned;
+    tuned.mono = {50000, 3, 1};
+    tuned.mirror = true;
+    ExpectSameAsDesktop(dir, input, {"--intensity", "50000", "--length=3", "--width", "1", "--mirror"}, tuned);
+
+    // The per-plane triples and --planes concern colour images only.
+    Command region;
+    region.mono = {60000, 5, 3};
+    region.hasRegion = true;
+    region.region = {4, 2, 30, 33};
+    ExpectSameAsDesktop(dir, input,
+                        {"--width", "3", "--region", "4,2,30,33", "--red", "1,1,1", "--planes", "g"}, region);
+}
+
+TEST(CliRemoveBlooming, ColourPlanesTakeTheirOwnParametersAndSelection)
+{
+    TempDir dir;
+    const std::string input = dir.Path("rgb.fts");
+    WriteFits16(input, kW, kH, {BloomedPlane(kW, kH, 1), BloomedPlane(kW, kH, 2), BloomedPlane(kW, kH, 3)});
+
+    Command command;
+    command.color[0] = {60000, 5, 2};
+    command.color[1] = {50000, 3, 1};
+    command.color[2] = {40000, 2, 3};
+    ExpectSameAsDesktop(dir, input, {"--green", "50000,3,1", "--blue", "40000,2,3"}, command);
+
+    // --width sets every plane unless a triple overrides it, in any order.
+    Command mixed;
+    mixed.color = {DesktopReference::Params{60000, 5, 1}, DesktopReference::Params{55000, 4, 2},
+                   DesktopReference::Params{60000, 5, 1}};
+    mixed.planes = {true, true, false};
+    mixed.mirror = true;
+    mixed.hasRegion = true;
+    mixed.region = {3, 2, 25, 30};
+    ExpectSameAsDesktop(dir, input,
+                        {"--green", "55000,4,2", "--width", "1", "--planes", "rg", "--mirror", "--region", "3,2,25,30"},
+                        mixed);
+
+    // A plane left out stays as it was.
+    const std::string out = dir.Path("green-only.fts");
+    CliRun run = RunCli({"remove-blooming", "--planes", "G", "-o", out, input});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<uint8_t> in = ReadBytes(input);
+    std::vector<uint8_t> res = ReadBytes(out);
+    ASSERT_EQ(in.size(), res.size());
+    const std::size_t planeBytes = 2u * kW * kH;
+    EXPECT_TRUE(std::equal(in.begin(), in.begin() + 2880 + planeBytes, res.begin()));
+    EXPECT_FALSE(std::equal(in.begin() + 2880 + planeBytes, in.begin() + 2880 + 2 * planeBytes,
+                            res.begin() + 2880 + planeBytes));
+    EXPECT_TRUE(std::equal(in.begin() + 2880 + 2 * planeBytes, in.end(), res.begin() + 2880 + 2 * planeBytes));
+}
+
+TEST(CliRemoveBlooming, SbigAndEightBitFilesKeepTheirFormat)
+{
+    TempDir dir;
+    const std::string packed = dir.Path("packed.st7");
+    const std::string raw = dir.Path("raw.st8");
+    const std::string byte8 = dir.Path("byte.fit");
+    WriteSbig(packed, kW, kH, BloomedPlane(kW, kH, 4), true);
+    WriteSbig(raw, kW, kH, BloomedPlane(kW, kH, 5), false);
+    Plane small = BloomedPlane(kW, kH, 6, 20);
+    for (uint32_t& v : small)
+        v = v > 255 ? 250 : v;
+    WriteFits8(byte8, kW, kH, small);
+
+    Command defaults;
+    EXPECT_GT(ExpectSameAsDesktop(dir, packed, {}, defaults), 0);
+    EXPECT_GT(ExpectSameAsDesktop(dir, raw, {}, defaults), 0);
+    Command bright;
+    bright.mono = {240, 5, 2};
+    EXPECT_GT(ExpectSameAsDesktop(dir, byte8, {"--intensity", "240"}, bright), 0);
+
+    // Still compressed: the output's header announces it and info says so.
+    const std::string out = dir.Path("again.st7");
+    ASSERT_EQ(RunCli({"remove-blooming", "-o", out, packed}).status, 0);
+    CliRun info = RunCli({"info", "--json", out});
+    EXPECT_NE(info.out.find("\"compressed\":true"), std::string::npos) << info.out;
+}
+
+TEST(CliRemoveBlooming, RegionIsClippedAndMirroredWithThePlane)
+{
+    TempDir dir;
+    const std::string input = dir.Path("frame.fit");
+    WriteFits16(input, kW, kH, {BloomedPlane(kW, kH, 2)});
+
+    // A region reaching past every border acts as the whole image.
+    const std::string whole = dir.Path("whole.fit");
+    const std::string clipped = dir.Path("clipped.fit");
+    ASSERT_EQ(RunCli({"remove-blooming", "-o", whole, input}).status, 0);
+    ASSERT_EQ(RunCli({"remove-blooming", "--region", "-50,-9,1000,2000", "-o", clipped, input}).status, 0);
+    EXPECT_EQ(ReadBytes(whole), ReadBytes(clipped));
+    // A region entirely outside the image changes nothing.
+    const std::string outside = dir.Path("outside.fit");
+    ASSERT_EQ(RunCli({"remove-blooming", "--region", "100,100,200,200", "-o", outside, input}).status, 0);
+    EXPECT_EQ(ReadBytes(outside), ReadBytes(input));
+
+    // With --mirror the selected columns are the ones filtered: the bloom at
+    // columns 7..8 (seed 2) is inside [2, 16), the one near the middle is not.
+    const std::string mirrored = dir.Path("mirrored.fit");
+    ASSERT_EQ(RunCli({"remove-blooming", "--mirror", "--region", "2,0,16," + std::to_string(kH), "-o", mirrored, input})
+                  .status,
+              0);
+    std::vector<uint8_t> in = ReadBytes(input);
+    std::vector<uint8_t> out = ReadBytes(mirrored);
+    int changedInside = 0;
+    for (int32_t y = 0; y < kH; ++y)
+        for (int32_t x = 0; x < kW; ++x) {
+            bool same = Fits16Pixel(in, kW, x, y) == Fits16Pixel(out, kW, x, y);
+            // The mirrored run may write one column beyond its rectangle,
+            // which lies just left of the selection in image columns.
+            if (x >= 1 && x < 16)
+                changedInside += same ? 0 : 1;
+            else
+                EXPECT_TRUE(same) << "pixel " << x << "," << y << " outside the region changed";
+        }
+    EXPECT_GT(changedInside, 0);
+}
+
+TEST(CliRemoveBlooming, FailuresAreReportedAndTheOtherFilesStillProcessed)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path("out"));
+    const std::string first = dir.Path("first.fit");
+    const std::string bad = dir.Path("bad.fit");
+    const std::string last = dir.Path("last.st7");
+    WriteFits16(first, kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteBytes(bad, std::vector<uint8_t>(3000, ' '));
+    WriteSbig(last, kW, kH, BloomedPlane(kW, kH, 2), false);
+    WriteBytes(dir.Path("list.txt"), {'h', 'i'});
+    for (const char* jobs : {"1", "3"}) {
+        CliRun run = RunCli({"remove-blooming", "-j", jobs, "-o", dir.Path("out"), first, bad, dir.Path("none.fit"),
+                          dir.Path("list.txt"), last});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(bad + ": Failed to read header.\n"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(dir.Path("none.fit") + ": "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(dir.Path("list.txt") + ": Not a FITS or SBIG Type 3 file name"), std::string::npos);
+        EXPECT_TRUE(Exists(dir.Path("out/first.fit")));
+        EXPECT_TRUE(Exists(dir.Path("out/last.st7")));
+        EXPECT_FALSE(Exists(dir.Path("out/bad.fit")));
+        std::filesystem::remove(dir.Path("out/first.fit"));
+        std::filesystem::remove(dir.Path("out/last.st7"));
+    }
+    // Nothing is left behind in the folder by the failed or finished saves.
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("out")));
+}
+
+TEST(CliRemoveBlooming, InputsChangeOnlyInPlaceAndJobsDoNotChangeResults)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path("one"));
+    std::filesystem::create_directory(dir.Path("many"));
+    std::vector<std::string> inputs;
+    std::vector<std::vector<uint8_t>> before;
+    for (uint32_t k = 0; k < 6; ++k) {
+        std::string path = dir.Path("f" + std::to_string(k) + (k % 2 ? ".st7" : ".fit"));
+        if (k % 2)
+            WriteSbig(path, kW, kH, BloomedPlane(kW, kH, k), k == 3);
+        else
+            WriteFits16(path, kW, kH, {BloomedPlane(kW, kH, k)});
+        inputs.push_back(path);
+        before.push_back(ReadBytes(path));
+    }
+    std::vector<std::string> args = {"remove-blooming", "--width", "1", "-j", "1", "-o", dir.Path("one")};
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    ASSERT_EQ(RunCli(args).status, 0);
+    args[4] = "4";
+    args[6] = dir.Path("many");
+    ASSERT_EQ(RunCli(args).status, 0);
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        EXPECT_EQ(ReadBytes(inputs[k]), before[k]) << "input changed without --in-place";
+        const std::string name = std::filesystem::path(inputs[k]).filename().string();
+        std::vector<uint8_t> one = ReadBytes(dir.Path("one/" + name));
+        EXPECT_EQ(one, ReadBytes(dir.Path("many/" + name)));
+        EXPECT_NE(one, before[k]);
+    }
+
+    // --in-place rewrites each input with the same result.
+    std::vector<std::string> inPlace = {"remove-blooming", "--width", "1", "--in-place", "-j", "2"};
+    inPlace.insert(inPlace.end(), inputs.begin(), inputs.end());
+    ASSERT_EQ(RunCli(inPlace).status, 0);
+    for (const std::string& input : inputs)
+        EXPECT_EQ(ReadBytes(input),
+                  ReadBytes(dir.Path("one/" + std::filesystem::path(input).filename().string())));
+}
+
+TEST(CliRemoveBlooming, UnchangedPixelsAreWrittenBackByteForByte)
+{
+    TempDir dir;
+    // Stored values that read back below zero: saving them again would not
+    // give these bytes, so only a byte-for-byte copy keeps the file intact.
+    std::vector<int16_t> stored(kW * kH);
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        stored[i] = static_cast<int16_t>(static_cast<int>(i % 97) * 300 - 15000);
+    const std::string input = dir.Path("signed.fit");
+    WriteFits16Stored(input, kW, kH, stored);
+    std::vector<uint8_t> original = ReadBytes(input);
+    original.push_back('T');  // bytes after the data are kept too
+    WriteBytes(input, original);
+
+    const std::string out = dir.Path("copy.fit");
+    CliRun run = RunCli({"remove-blooming", "--intensity", "1000000", "-o", out, input});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadBytes(out), original);
+    run = RunCli({"remove-blooming", "--intensity", "1000000", "--in-place", input});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadBytes(input), original);
+
+    // A colour image whose chosen planes hold no bloom is unchanged as well.
+    const std::string rgb = dir.Path("rgb.fit");
+    Plane flat(kW * kH, 1000);
+    WriteFits16(rgb, kW, kH, {flat, BloomedPlane(kW, kH, 1), flat});
+    const std::string rgbOut = dir.Path("rgb-out.fit");
+    ASSERT_EQ(RunCli({"remove-blooming", "--planes", "rb", "-o", rgbOut, rgb}).status, 0);
+    EXPECT_EQ(ReadBytes(rgbOut), ReadBytes(rgb));
+}
+
+TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path("out"));
+    const std::string mono = dir.Path("mono.fit");
+    const std::string rgb = dir.Path("rgb.fit");
+    WriteFits16(mono, kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteFits16(rgb, kW, kH, {BloomedPlane(kW, kH, 2), BloomedPlane(kW, kH, 3), BloomedPlane(kW, kH, 4)});
+    Command defaults;
+    long long bloom = DesktopReference::RunAndSave(mono, dir.Path("r1.fit"), defaults) +
+                      DesktopReference::RunAndSave(rgb, dir.Path("r2.fit"), defaults);
+
+    CliRun run = RunCli({"remove-blooming", "-j", "2", "-o", dir.Path("out"), mono, rgb}, true);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* stage : {"Searching for bloom pixels.", "Searching for bloom pixels in Red plane.",
+                              "Searching for bloom pixels in Green plane.", "Searching for bloom pixels in Blue plane.",
+                              "Checking length of bloom pixels.", "Removing bloom pixels.", "Blending bloom pixels.",
+                              " 100%"})
+        EXPECT_NE(run.err.find(stage), std::string::npos) << stage;
+    const std::string summary = "2 files, " + std::to_string(bloom) + " bloom pixels removed, ";
+    const std::size_t at = run.err.rfind(summary);
+    ASSERT_NE(at, std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n', at), run.err.size() - 1) << "the summary is the last line";
+    EXPECT_EQ(run.err.compare(run.err.size() - 3, 3, " s\n"), 0);
+    EXPECT_TRUE(run.out.empty());
+
+    run = RunCli({"remove-blooming", "-q", "-o", dir.Path("out"), mono, rgb}, true);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    run = RunCli({"remove-blooming", "--quiet", "-o", dir.Path("out"), dir.Path("missing.fit")}, true);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind(dir.Path("missing.fit") + ": ", 0), 0u) << "failures are printed even when quiet";
+    run = RunCli({"remove-blooming", "-o", dir.Path("out"), mono, rgb}, false);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.empty()) << run.err;
+}
