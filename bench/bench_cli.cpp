@@ -1,0 +1,130 @@
+// dorvane-cli remove-blooming over 20 frames of 16 megapixels, written to a
+// folder, with -j 2 against -j 1 (goal: at least 1.7 times the throughput on
+// two cores). The command runs in-process exactly as the program runs it.
+// "-j 1" is the program's own choice for one file at a time (the engine may
+// use a second core itself); "-j 1, one core" keeps each run on one thread,
+// the baseline that shows how the file-level parallelism scales. The figures
+// are printed; nothing here asserts a time.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CRemoveBloomingCommand.h"
+#include "../tools/synthetic/CSyntheticSky.h"
+
+namespace {
+
+constexpr int kFrames = 20;
+constexpr int kSide = 4096;  // 16 megapixels
+
+struct SFrames {
+    std::filesystem::path folder;
+    std::vector<std::string> paths;
+};
+
+const SFrames& Frames()
+{
+    static const SFrames frames = [] {
+        SFrames f;
+        f.folder = std::filesystem::temp_directory_path() / "dorvane-bench-cli";
+        std::filesystem::create_directories(f.folder / "out");
+        for (int k = 0; k < kFrames; ++k) {
+            const std::string path = (f.folder / ("frame" + std::to_string(k) + ".fit")).string();
+            f.paths.push_back(path);
+            if (std::filesystem::exists(path) &&
+                std::filesystem::file_size(path) >= 2u * kSide * kSide)
+                continue;
+            CSyntheticSkyOptions options;
+            options.width = kSide;
+            options.height = kSide;
+            options.seed = 1000 + static_cast<uint64_t>(k);
+            options.stars = 6000;
+            options.saturatedStars = 40;
+            options.maxTrail = 600;
+            const CSyntheticSky sky = MakeSyntheticSky(options);
+            const std::vector<uint8_t> bytes = SyntheticFits16({&sky.values}, sky.width, sky.height);
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        }
+        return f;
+    }();
+    return frames;
+}
+
+void RemoveBlooming(benchmark::State& state, const char* jobs, int engineThreads)
+{
+    const SFrames& frames = Frames();
+    std::vector<std::string> args = {"-q", "-j", jobs, "-o", (frames.folder / "out").string()};
+    args.insert(args.end(), frames.paths.begin(), frames.paths.end());
+    for (auto _ : state) {
+        std::ostringstream out, err;
+        CCliIo io{out, err, false};
+        if (CRemoveBloomingCommand::Run(args, io, engineThreads) != kExitOk) {
+            state.SkipWithError(err.str().c_str());
+            return;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kFrames);
+}
+
+void BM_Jobs1(benchmark::State& state) { RemoveBlooming(state, "1", -1); }
+void BM_Jobs1OneCore(benchmark::State& state) { RemoveBlooming(state, "1", 1); }
+void BM_Jobs2(benchmark::State& state) { RemoveBlooming(state, "2", -1); }
+
+BENCHMARK(BM_Jobs1)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_Jobs1OneCore)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_Jobs2)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
+
+// Keeps the fastest real time of each benchmark so that the ratios can be
+// printed at the end.
+class CRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
+                continue;
+            const std::string name = run.run_name.function_name;
+            const double seconds = run.GetAdjustedRealTime();
+            auto it = m_seconds.find(name);
+            if (it == m_seconds.end() || seconds < it->second)
+                m_seconds[name] = seconds;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double Get(const std::string& name) const
+    {
+        auto it = m_seconds.find(name);
+        return it == m_seconds.end() ? 0.0 : it->second;
+    }
+
+private:
+    std::map<std::string, double> m_seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    Frames();
+    CRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double one = reporter.Get("BM_Jobs1");
+    const double oneCore = reporter.Get("BM_Jobs1OneCore");
+    const double two = reporter.Get("BM_Jobs2");
+    if (one > 0 && two > 0)
+        std::printf("\n%d frames of %d x %d: -j 1 %.2f s (%.2f frames/s), -j 1 on one core %.2f s, "
+                    "-j 2 %.2f s (%.2f frames/s)\n"
+                    "throughput -j 2 / -j 1: %.2fx; -j 2 / -j 1 on one core: %.2fx (goal 1.7x)\n",
+                    kFrames, kSide, kSide, one, kFrames / one, oneCore, two, kFrames / two, one / two,
+                    oneCore > 0 ? oneCore / two : 0.0);
+    benchmark::Shutdown();
+    return 0;
+}
