@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include "image/CFitsImage.h"
+#include "support/CCollectingMessageSink.h"
+#include "support/CSharedState.h"
+
+namespace {
+
+// An image set up in memory, as the open sequence leaves it.
+class DisplayMappingTest : public ::testing::Test {
+protected:
+    void Make(int32_t width, int32_t height, bool color, int32_t depth, uint32_t maxValue = 65535)
+    {
+        shared.m_nDisplayBpp = depth;
+        image.m_width = width;
+        image.m_height = height;
+        image.m_isColor = color;
+        image.m_maxValue = maxValue;
+        const std::size_t n = static_cast<std::size_t>(width) * height;
+        image.m_red.assign(n, 0);
+        if (color) {
+            image.m_green.assign(n, 0);
+            image.m_blue.assign(n, 0);
+        }
+        image.m_displayPixels.assign(n * (depth / 8), 0xAB);
+    }
+
+    std::vector<uint32_t> Lut(int32_t low, int32_t high)
+    {
+        Make(0, 0, false, 32);
+        image.m_stretchLow = low;
+        image.m_stretchHigh = high;
+        image.UpdateDisplay();
+        return image.m_displayLut;
+    }
+
+    CSharedState shared;
+    CCollectingMessageSink messages;
+    CFitsImage image{shared, messages};
+};
+
+TEST_F(DisplayMappingTest, NormalRamp)
+{
+    const std::vector<uint32_t> lut = Lut(1000, 3000);
+    ASSERT_EQ(lut.size(), 65536u);
+    EXPECT_EQ(lut[0], 0u);
+    EXPECT_EQ(lut[999], 0u);
+    EXPECT_EQ(lut[1000], 0u);
+    EXPECT_EQ(lut[2000], 127u);
+    EXPECT_EQ(lut[3000], 255u);
+    EXPECT_EQ(lut[3001], 255u);
+    EXPECT_EQ(lut[65535], 255u);
+    // Truncated, not rounded: 7/2000*255 = 0.89, 8/2000*255 = 1.02.
+    EXPECT_EQ(lut[1007], 0u);
+    EXPECT_EQ(lut[1008], 1u);
+    EXPECT_EQ(lut[2999], 254u);
+}
+
+TEST_F(DisplayMappingTest, InvertedRamp)
+{
+    const std::vector<uint32_t> lut = Lut(3000, 1000);
+    EXPECT_EQ(lut[999], 255u);
+    EXPECT_EQ(lut[1000], 255u);
+    EXPECT_EQ(lut[2000], 127u);
+    EXPECT_EQ(lut[3000], 0u);
+    EXPECT_EQ(lut[3001], 0u);
+}
+
+TEST_F(DisplayMappingTest, EqualLimitsShowTheirOwnValueBlack)
+{
+    const std::vector<uint32_t> lut = Lut(500, 500);
+    EXPECT_EQ(lut[499], 0u);
+    EXPECT_EQ(lut[500], 0u);
+    EXPECT_EQ(lut[501], 255u);
+}
+
+TEST_F(DisplayMappingTest, LimitsOutsideTheRawRange)
+{
+    const std::vector<uint32_t> lut = Lut(-255, 255);
+    EXPECT_EQ(lut[0], 127u);
+    EXPECT_EQ(lut[255], 255u);
+    const std::vector<uint32_t> wide = Lut(0, 1000000);
+    EXPECT_EQ(wide[65535], 16u);
+}
+
+TEST_F(DisplayMappingTest, ThirtyTwoBitPixels)
+{
+    Make(2, 1, false, 32);
+    image.m_red = {0, 65535};
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 65535;
+    image.m_displayChanged = false;
+    image.UpdateDisplay();
+    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0, 0, 0, 0, 255, 255, 255, 0}));
+    EXPECT_TRUE(image.m_displayChanged);
+
+    Make(1, 1, true, 32);
+    image.m_red = {200};
+    image.m_green = {100};
+    image.m_blue = {50};
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{50, 100, 200, 0}));
+}
+
+TEST_F(DisplayMappingTest, MonochromeEntry200GivesThreeEqualBytesAndZero)
+{
+    Make(1, 1, false, 32, 255);
+    image.m_red = {200};
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{200, 200, 200, 0}));
+}
+
+TEST_F(DisplayMappingTest, TwentyFourBitPixelsPackWithoutPadding)
+{
+    // Seven pixels: one group of four and a tail of three.
+    Make(7, 1, false, 24, 255);
+    image.m_red = {0, 10, 20, 30, 40, 50, 60};
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    ASSERT_EQ(image.m_displayPixels.size(), 21u);
+    for (int p = 0; p < 7; ++p)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(image.m_displayPixels[3 * p + c], 10 * p) << p;
+
+    Make(2, 1, true, 24, 255);
+    image.m_red = {1, 4};
+    image.m_green = {2, 5};
+    image.m_blue = {3, 6};
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
+}
+
+TEST_F(DisplayMappingTest, SixteenBitPixelsAreLittleEndian555Words)
+{
+    Make(1, 1, true, 16, 255);
+    image.m_red = {255};
+    image.m_green = {128};
+    image.m_blue = {7};
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0x00, 0x7E}));
+
+    Make(2, 1, false, 16, 255);
+    image.m_red = {255, 8};
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0xFF, 0x7F, 0x21, 0x04}));
+}
+
+TEST_F(DisplayMappingTest, OtherDepthsConvertNothingButStillFlagTheDisplay)
+{
+    Make(2, 2, false, 8);
+    image.m_displayPixels.assign(3, 0xAB);
+    image.m_displayChanged = false;
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 10;
+    image.UpdateDisplay();
+    EXPECT_TRUE(image.m_displayChanged);
+    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0xAB, 0xAB, 0xAB}));
+    EXPECT_EQ(image.m_displayLut.size(), 65536u);
+}
+
+TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelAcrossTheSplit)
+{
+    // Large enough to be split over two threads; a pattern that differs at
+    // every pixel around the middle.
+    Make(1031, 613, false, 24, 255);
+    for (std::size_t p = 0; p < image.m_red.size(); ++p)
+        image.m_red[p] = static_cast<uint32_t>((p * 7) % 256);
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    for (std::size_t p = 0; p < image.m_red.size(); ++p)
+        ASSERT_EQ(image.m_displayPixels[3 * p + 1], (p * 7) % 256) << p;
+
+    Make(1031, 613, true, 32, 255);
+    for (std::size_t p = 0; p < image.m_red.size(); ++p) {
+        image.m_red[p] = p % 256;
+        image.m_green[p] = (p / 256) % 256;
+        image.m_blue[p] = (p * 3) % 256;
+    }
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 255;
+    image.UpdateDisplay();
+    for (std::size_t p = 0; p < image.m_red.size(); ++p) {
+        ASSERT_EQ(image.m_displayPixels[4 * p], (p * 3) % 256) << p;
+        ASSERT_EQ(image.m_displayPixels[4 * p + 1], (p / 256) % 256) << p;
+        ASSERT_EQ(image.m_displayPixels[4 * p + 2], p % 256) << p;
+        ASSERT_EQ(image.m_displayPixels[4 * p + 3], 0) << p;
+    }
+}
+
+class AutoStretchTest : public DisplayMappingTest {
+protected:
+    std::pair<int32_t, int32_t> Stretch()
+    {
+        int32_t low = -1, high = -1;
+        image.AutoStretch(low, high);
+        return {low, high};
+    }
+};
+
+TEST_F(AutoStretchTest, PeakBelowFifteenPercentAndFirstValueAbove9822Percent)
+{
+    Make(10, 10, false, 32);
+    std::size_t p = 0;
+    for (int i = 0; i < 4; ++i)
+        image.m_red[p++] = 10;
+    for (int i = 0; i < 8; ++i)
+        image.m_red[p++] = 20;
+    while (p < 100)
+        image.m_red[p++] = 50;
+    EXPECT_EQ(Stretch(), std::make_pair(20, 50));
+}
+
+TEST_F(AutoStretchTest, AFlatImageHasNoPeak)
+{
+    Make(5, 3, false, 32);
+    image.m_red.assign(15, 777);
+    EXPECT_EQ(Stretch(), std::make_pair(0, 777));
+}
+
+TEST_F(AutoStretchTest, AnImageWithoutPixels)
+{
+    Make(0, 0, false, 32, 255);
+    EXPECT_EQ(Stretch(), std::make_pair(0, 65535));
+}
+
+TEST_F(AutoStretchTest, OnlyTheRedPlaneCountsAndTiesGoToTheFirstValue)
+{
+    Make(20, 5, true, 32);
+    // 5 of 3 and 5 of 7 (both 5%), the rest 100.
+    for (int i = 0; i < 5; ++i) {
+        image.m_red[i] = 3;
+        image.m_red[10 + i] = 7;
+    }
+    for (int i = 20; i < 100; ++i)
+        image.m_red[i] = 100;
+    image.m_green.assign(100, 60000);
+    image.m_blue.assign(100, 60000);
+    for (int i = 5; i < 10; ++i)
+        image.m_red[i] = 100;
+    for (int i = 15; i < 20; ++i)
+        image.m_red[i] = 100;
+    EXPECT_EQ(Stretch(), std::make_pair(3, 100));
+}
+
+TEST_F(AutoStretchTest, LargeImagesCountEveryPixelOnBothThreads)
+{
+    // 600000 pixels: 50000 of 100 and 30000 of 200 spread over the whole
+    // plane (both below 15%), one pixel at 40000 in the last 1.78%.
+    Make(1000, 600, false, 32);
+    for (std::size_t p = 0; p < image.m_red.size(); ++p)
+        image.m_red[p] = p % 12 == 0 ? 100 : p % 20 == 1 ? 200 : 1000;
+    image.m_red[599999] = 40000;
+    // Counts: 100 -> 50000 (8.3%), 200 -> 30000 minus overlaps, then 1000.
+    EXPECT_EQ(Stretch(), std::make_pair(100, 1000));
+    // Move 1.8% of the pixels to 40000: the 98.22% point moves there.
+    for (std::size_t p = 0; p < 10800; ++p)
+        image.m_red[p * 55 + 3] = 40000;
+    EXPECT_EQ(Stretch().second, 40000);
+}
+
+}  // namespace
