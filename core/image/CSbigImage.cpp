@@ -189,7 +189,10 @@ int CSbigImage::Save(const std::string& path)
         for (std::size_t r = row; r < row + rows; ++r) {
             const uint32_t* values = m_red.data() + r * width;
             if (m_compressed) {
-                used += CSbigRowCodec::EncodeRow(values, m_width, block.data() + used);
+                const std::size_t n = CSbigRowCodec::EncodeRow(values, m_width, block.data() + used);
+                if (n == 0)
+                    return fail(ESaveStep::ImageData);
+                used += n;
             } else {
                 uint8_t* out = block.data() + used;
                 for (std::size_t x = 0; x < width; ++x) {

@@ -2,6 +2,7 @@
 
 namespace {
 constexpr uint8_t kEscape = 0x80;
+constexpr std::size_t kMaxCount = 0xFFFF;
 
 inline uint32_t Le16(const uint8_t* p)
 {
@@ -85,6 +86,10 @@ std::size_t CSbigRowCodec::EncodeRow(const uint32_t* values, int32_t width, uint
     const std::size_t rawBytes = 2 * w;
     if (w < 2)
         return WriteRaw(values, w, out);
+    // The count is 16 bits: beyond 32767 pixels a row can only be coded, and
+    // only while its coded bytes stay below 65536.
+    const bool rawFits = rawBytes <= kMaxCount;
+    const std::size_t limit = rawFits ? rawBytes : kMaxCount + 1;
 
     uint8_t* const body = out + 2;
     uint32_t previous = values[0] & 0xFFFF;
@@ -93,13 +98,12 @@ std::size_t CSbigRowCodec::EncodeRow(const uint32_t* values, int32_t width, uint
     for (std::size_t x = 1; x < w; ++x) {
         const uint32_t value = values[x] & 0xFFFF;
         const int32_t delta = static_cast<int32_t>(value) - static_cast<int32_t>(previous);
-        if (delta >= -127 && delta <= 127) {
-            if (n + 1 >= rawBytes)
-                return WriteRaw(values, w, out);
+        const bool small = delta >= -127 && delta <= 127;
+        if (n + (small ? 1 : 3) >= limit)
+            return rawFits ? WriteRaw(values, w, out) : 0;
+        if (small) {
             body[n++] = static_cast<uint8_t>(static_cast<int8_t>(delta));
         } else {
-            if (n + 3 >= rawBytes)
-                return WriteRaw(values, w, out);
             body[n] = kEscape;
             PutLe16(body + n + 1, value);
             n += 3;

@@ -25,6 +25,7 @@ public:
     // into out, which has room for MaxRowBytes(width). Deltas within
     // -127..127 take one byte, any other step the escape; a row that would
     // not come out shorter than the raw form is written raw. Returns the
-    // number of bytes written.
+    // number of bytes written, or 0 for a row that no 16-bit count can hold
+    // (wider than 32767 pixels and too many escapes).
     static std::size_t EncodeRow(const uint32_t* values, int32_t width, uint8_t* out);
 };

@@ -228,3 +228,21 @@ TEST_F(SbigImage, FailedSaveLeavesTheTargetAndCanBeRetried)
     EXPECT_EQ(image->Save(path), 1);
     EXPECT_EQ(Open(path)->m_red, image->m_red);
 }
+
+TEST_F(SbigImage, RowThatNoCountCanHoldIsNotSaved)
+{
+    // Read compressed at 40000 pixels wide, then made too noisy to code in
+    // 65535 bytes: refused rather than written with a wrapped count.
+    CSbigImage image(m_shared, m_messages, m_ops);
+    image.m_header = MakeSbigHeader({"ST-7 Compressed Image", "Width = 40000", "Height = 1", "End"});
+    image.m_compressed = true;
+    image.m_width = 40000;
+    image.m_height = 1;
+    image.m_red.assign(40000, 0);
+    for (std::size_t x = 1; x < image.m_red.size(); x += 2)
+        image.m_red[x] = 60000;
+    const std::string target = Write("wide.st7", {9});
+    EXPECT_EQ(image.Save(target), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Failed to write image data."});
+    EXPECT_EQ(ReadBytes(target), std::vector<uint8_t>{9});
+}

@@ -157,10 +157,21 @@ TEST(SbigRowCodec, MalformedRowsAreRefusedWithoutReadingPastThem)
     }
 }
 
-TEST(SbigRowCodec, SmallestRowLength)
+TEST(SbigRowCodec, WideRowsKeepTheirCountWithinSixteenBits)
 {
-    EXPECT_EQ(CSbigRowCodec::MinRowBytes(0), 2u);
-    EXPECT_EQ(CSbigRowCodec::MinRowBytes(1), 4u);
-    EXPECT_EQ(CSbigRowCodec::MinRowBytes(2), 5u);
-    EXPECT_EQ(CSbigRowCodec::MinRowBytes(1000), 1003u);
+    // 40000 pixels: a raw row would need a count of 80000. A smooth row is
+    // coded; a row of escapes fits no count at all and is refused.
+    std::vector<uint32_t> values(40000);
+    for (std::size_t x = 0; x < values.size(); ++x)
+        values[x] = 1000 + static_cast<uint32_t>(x % 50);
+    const std::vector<uint8_t> enc = Encode(values);
+    ASSERT_EQ(enc.size(), 2u + 40001u);
+    std::vector<uint32_t> back;
+    ASSERT_TRUE(Decode(enc, 40000, back));
+    EXPECT_EQ(back, values);
+
+    for (std::size_t x = 0; x < values.size(); ++x)
+        values[x] = (x % 2) ? 60000 : 0;
+    std::vector<uint8_t> out(CSbigRowCodec::MaxRowBytes(40000));
+    EXPECT_EQ(CSbigRowCodec::EncodeRow(values.data(), 40000, out.data()), 0u);
 }
