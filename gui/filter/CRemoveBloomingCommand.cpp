@@ -1,0 +1,142 @@
+#include "CRemoveBloomingCommand.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <new>
+
+#include "CColorParamsDlg.h"
+#include "CFilterSettings.h"
+#include "CFilterStatusDlg.h"
+#include "CMonoParamsDlg.h"
+#include "CPlaneFilterRun.h"
+#include "IFilterTarget.h"
+#include "image/CAstroImage.h"
+#include "support/CSharedState.h"
+#include "support/IMessageSink.h"
+
+namespace {
+
+// The busy cursor for as long as the command runs.
+class CWaitCursor {
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+const char* const kPlaneSuffixes[3] = {" in Red plane", " in Green plane", " in Blue plane"};
+
+std::vector<uint32_t>& PlaneOf(CAstroImage& image, int plane)
+{
+    return plane == 0 ? image.m_red : plane == 1 ? image.m_green : image.m_blue;
+}
+
+}  // namespace
+
+CRemoveBloomingCommand::CRemoveBloomingCommand(ISettings& settings, IMessageSink& messages,
+                                               CSharedState& shared)
+    : m_settings(settings), m_messages(messages), m_shared(shared)
+{
+}
+
+bool CRemoveBloomingCommand::Execute(IFilterTarget& active, const std::vector<IFilterTarget*>& others)
+{
+    if (!active.Image().m_isColor) {
+        CMonoParams params;
+        {
+            CMonoParamsDlg dlg(m_settings, m_messages, m_help, m_pParent);
+            if (dlg.exec() != QDialog::Accepted)
+                return false;
+            params = dlg.Params();
+        }
+        RunMono(params, active, others);
+        return true;
+    }
+    CColorParams params;
+    {
+        CColorParamsDlg dlg(m_settings, m_messages, m_pParent);
+        if (dlg.exec() != QDialog::Accepted)
+            return false;
+        params = dlg.Params();
+    }
+    RunColor(params, active);
+    return true;
+}
+
+void CRemoveBloomingCommand::RunMono(const CMonoParams& params, IFilterTarget& active,
+                                     const std::vector<IFilterTarget*>& others)
+{
+    CFilterSettings::WriteMono(m_settings, params);
+    CWaitCursor wait;
+    CAstroImage& image = active.Image();
+    image.SaveUndo();
+    const bool ran = FilterPlane(active, 0, params.m_plane, params.m_bMirror, "");
+    image.UpdateDisplay();
+    MarkFiltered(active);
+    active.Repaint();
+    if (ran && params.m_bProcessAll) {
+        for (IFilterTarget* other : others) {
+            if (other == &active)
+                continue;
+            other->Image().SaveUndo();
+            // A colour image among them has its red plane filtered only.
+            const bool otherRan = FilterPlane(*other, 0, params.m_plane, params.m_bMirror, "");
+            other->Image().UpdateDisplay();
+            MarkFiltered(*other);
+            other->Repaint();
+            if (!otherRan)
+                break;
+        }
+    }
+    ClearRegion();
+}
+
+void CRemoveBloomingCommand::RunColor(const CColorParams& params, IFilterTarget& active)
+{
+    CFilterSettings::WriteColor(m_settings, params);
+    CWaitCursor wait;
+    CAstroImage& image = active.Image();
+    image.SaveUndo();
+    for (int plane = 0; plane < 3; ++plane) {
+        if (params.m_bPlaneOn[plane] &&
+            !FilterPlane(active, plane, params.m_planes[plane], params.m_bMirror, kPlaneSuffixes[plane]))
+            break;
+    }
+    image.UpdateDisplay();
+    MarkFiltered(active);
+    ClearRegion();
+    active.Repaint();
+}
+
+bool CRemoveBloomingCommand::FilterPlane(IFilterTarget& target, int plane, const CPlaneParams& params,
+                                         bool mirror, const char* suffix)
+{
+    CAstroImage& image = target.Image();
+    std::unique_ptr<IFilterStatus> status =
+        m_statusFactory ? m_statusFactory() : std::make_unique<CFilterStatusDlg>(m_pParent);
+    try {
+        CPlaneFilterRun::Run(image, PlaneOf(image, plane), params, mirror, suffix, m_shared, status.get());
+    } catch (const std::bad_alloc&) {
+        // The plane keeps what the stages already done changed; Undo brings
+        // back the snapshot.
+        m_messages.ShowError("Not enough memory to filter the image.");
+        return false;
+    }
+    return true;
+}
+
+void CRemoveBloomingCommand::MarkFiltered(IFilterTarget& target)
+{
+    target.SetUndoState(true, false);
+    target.SetModified();
+}
+
+void CRemoveBloomingCommand::ClearRegion()
+{
+    if (!m_shared.m_bRegionSet)
+        return;
+    m_shared.m_bRegionSet = false;
+    if (m_onRegionCleared)
+        m_onRegionCleared();
+}
