@@ -6,8 +6,10 @@
 // dialogs check their edits. The refusal names the bounds.
 class CBoundedInt {
 public:
-    // True with value set when text is an integer in min..max; otherwise
-    // false with message set to the text that names the bounds.
+    // True with value set when text is an integer in min..max. Otherwise
+    // false with message set: for bounds from 0 up, text that is not a whole
+    // number gets "Please enter a positive integer."; a number outside the
+    // bounds gets the text that names them.
     static bool Parse(const std::string& text, int64_t min, int64_t max, int64_t& value,
                       std::string& message);
     // "Please enter an integer between MIN and MAX."

@@ -89,11 +89,16 @@ TEST(CliUsage, ParameterBoundsAreThoseOfTheDialogs)
     for (const Bound& bound : bounds) {
         const std::string below = "0";
         const std::string above = std::to_string(std::stoll(bound.high) + 1);
-        for (const std::string& refused : {below, above, std::string("12x"), std::string(""), std::string("-3"),
-                                           std::string("99999999999999999999")}) {
+        for (const std::string& refused : {below, above, std::string("99999999999999999999")}) {
             CliRun run = RunCli({"remove-blooming", "--in-place", bound.option, refused, "a.fit"});
             EXPECT_EQ(run.status, 2) << bound.option << " " << refused;
             EXPECT_TRUE(Contains(run.err, std::string(bound.option) + ": " + bound.message)) << run.err;
+        }
+        // Text that is not a whole number, as the dialogs' digit-only edits say.
+        for (const std::string& refused : {std::string("12x"), std::string(""), std::string("-3"), std::string("1.5")}) {
+            CliRun run = RunCli({"remove-blooming", "--in-place", bound.option, refused, "a.fit"});
+            EXPECT_EQ(run.status, 2) << bound.option << " " << refused;
+            EXPECT_TRUE(Contains(run.err, std::string(bound.option) + ": Please enter a positive integer.")) << run.err;
         }
         // The bounds themselves are accepted: the run gets as far as the
         // missing file, which is a failure of the file, not of the usage.
