@@ -48,8 +48,9 @@ CDorvaneView::~CDorvaneView() {
     auto& views = AllViews();
     views.erase(std::remove(views.begin(), views.end(), this), views.end());
     // The document goes with this view: nothing may act on it any more.
-    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pCurrentDoc == m_pDoc) {
-        pApp->m_pCurrentDoc = nullptr;
+    if (CDorvaneApp* pApp = App()) {
+        if (pApp->m_pCurrentDoc == m_pDoc)
+            pApp->m_pCurrentDoc = nullptr;
         if (pApp->m_pStretchDlg)
             pApp->m_pStretchDlg->FollowCurrentDocument();
     }

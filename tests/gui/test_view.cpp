@@ -1,0 +1,400 @@
+// The image view: window sizing for each zoom, region selection and its
+// conversion to image pixels, the pixel readout, the red outline, the
+// picture built from each display format, and Undo/Redo enabling.
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "CViewTestSupport.h"
+#include "app/CMainFrame.h"
+#include "view/CDorvaneView.h"
+#include "view/CViewPicture.h"
+
+namespace {
+
+// A main frame with one image window showing pDoc.
+struct ViewWindow {
+    CMainFrame frame;
+    CDorvaneView* pView = nullptr;
+    QMdiSubWindow* pSub = nullptr;
+
+    ViewWindow(CDorvaneDoc* pDoc, QSize mainSize) {
+        CDorvaneApp::Instance()->m_pMainFrame = &frame;
+        frame.resize(mainSize);
+        pView = new CDorvaneView(pDoc);
+        pSub = frame.MdiArea()->addSubWindow(pView);
+        frame.show();
+        pSub->show();
+        pView->OnInitialUpdate();
+        QCoreApplication::processEvents();
+    }
+    ~ViewWindow() {
+        CDorvaneApp::Instance()->m_pMainFrame = nullptr;
+        CDorvaneApp::Instance()->m_pCurrentDoc = nullptr;
+    }
+};
+
+uint32_t Gray(int i) { return static_cast<uint32_t>(i % 200 + 20); }
+
+CRegion Rect(int l, int t, int r, int b) { return CRegion{l, t, r, b}; }
+
+bool IsRed(QRgb pixel) { return pixel == qRgb(255, 0, 0); }
+
+}  // namespace
+
+class TestView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void frameSizeForEachZoom_data();
+    void frameSizeForEachZoom();
+    void zoomMovesWindowToCornerAndSetsScrollExtents();
+    void regionAtZoom100NormalisedAndThreePixelRule();
+    void regionConvertedAtZoom200And25();
+    void regionEmptyInImagePixelsAt1600();
+    void anchorIncludesScrollOffset();
+    void readoutAtZoom200AndOutsidePicture();
+    void outlineDrawnByEveryView();
+    void picture24BitsOddWidth();
+    void picture16And32Bits();
+    void reducedCopiesAndPartialPaintsMatchFullPaint();
+    void undoRedoEnabling();
+};
+
+void TestView::init() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    app.m_shared.m_bRegionSet = false;
+    app.m_shared.m_nDisplayBpp = 32;
+}
+
+void TestView::frameSizeForEachZoom_data() {
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QSize>("image");
+    QTest::addColumn<QSize>("main");
+    QTest::addColumn<QSize>("frame");
+    QTest::newRow("100x80 at 25") << 25 << QSize(100, 80) << QSize(1024, 700) << QSize(37, 51);
+    QTest::newRow("2000x1500 at 100") << 100 << QSize(2000, 1500) << QSize(1024, 700) << QSize(1014, 650);
+    QTest::newRow("512 at 1600") << 1600 << QSize(512, 512) << QSize(1024, 700) << QSize(1014, 650);
+    QTest::newRow("1001 wide at 25") << 25 << QSize(1001, 10) << QSize(1024, 700) << QSize(262, 33);
+    // Exactly at the limit is kept as computed; one more is limited.
+    QTest::newRow("at limit") << 100 << QSize(1002, 619) << QSize(1024, 700) << QSize(1014, 650);
+    QTest::newRow("past limit") << 100 << QSize(1003, 620) << QSize(1024, 700) << QSize(1014, 650);
+    QTest::newRow("tiny main window") << 100 << QSize(50, 50) << QSize(5, 40) << QSize(-5, -10);
+}
+
+void TestView::frameSizeForEachZoom() {
+    QFETCH(int, zoom);
+    QFETCH(QSize, image);
+    QFETCH(QSize, main);
+    QFETCH(QSize, frame);
+    QCOMPARE(CDorvaneView::FrameSize(zoom, image, main), frame);
+}
+
+void TestView::zoomMovesWindowToCornerAndSetsScrollExtents() {
+    auto pDoc = MakeTestDoc(2000, 1500, 65535, 0, 65535, Gray);
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    QCOMPARE(window.pView->m_nZoom, 100);
+    QCOMPARE(window.pSub->geometry(), QRect(0, 0, 1014, 650));
+    const QSize viewport = window.pView->viewport()->size();
+    QCOMPARE(window.pView->horizontalScrollBar()->maximum(), 2000 - viewport.width());
+    QCOMPARE(window.pView->verticalScrollBar()->maximum(), 1500 - viewport.height());
+
+    // The same zoom again still moves the window back to the corner.
+    window.pSub->move(40, 30);
+    window.pView->OnZoom100();
+    QCOMPARE(window.pSub->pos(), QPoint(0, 0));
+
+    window.pView->OnZoom25();
+    QCOMPARE(window.pView->m_nZoom, 25);
+    QCOMPARE(window.pSub->geometry(), QRect(0, 0, 512, 406));
+    window.pView->OnZoom1600();
+    const QSize viewport1600 = window.pView->viewport()->size();
+    QCOMPARE(window.pView->horizontalScrollBar()->maximum(), 32000 - viewport1600.width());
+    QCOMPARE(window.pView->verticalScrollBar()->maximum(), 24000 - viewport1600.height());
+}
+
+void TestView::regionAtZoom100NormalisedAndThreePixelRule() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(400, 300, 65535, 0, 65535, Gray);
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    QWidget* pPort = window.pView->viewport();
+
+    Drag(pPort, QPoint(10, 20), QPoint(110, 70));
+    QVERIFY(app.m_shared.m_bRegionSet);
+    QCOMPARE(app.m_shared.m_rcRegionImage, Rect(10, 20, 110, 70));
+    QCOMPARE(app.m_rcRegionView, Rect(10, 20, 110, 70));
+
+    Drag(pPort, QPoint(110, 70), QPoint(10, 20));
+    QVERIFY(app.m_shared.m_bRegionSet);
+    QCOMPARE(app.m_shared.m_rcRegionImage, Rect(10, 20, 110, 70));
+
+    // 3 units in one direction is too small, and the click cleared the old one.
+    Drag(pPort, QPoint(50, 50), QPoint(53, 90));
+    QVERIFY(!app.m_shared.m_bRegionSet);
+    Drag(pPort, QPoint(50, 50), QPoint(90, 47));
+    QVERIFY(!app.m_shared.m_bRegionSet);
+    QVERIFY(!window.pView->m_bDragging);
+
+    Drag(pPort, QPoint(50, 50), QPoint(54, 54));
+    QVERIFY(app.m_shared.m_bRegionSet);
+    QCOMPARE(app.m_rcRegionView, Rect(50, 50, 54, 54));
+
+    // A plain click clears it again.
+    Drag(pPort, QPoint(60, 60), QPoint(60, 60));
+    QVERIFY(!app.m_shared.m_bRegionSet);
+
+    // Released outside the view: the band stops at the visible edge, so no
+    // corner is negative.
+    Drag(pPort, QPoint(30, 30), QPoint(-40, -25));
+    QVERIFY(app.m_shared.m_bRegionSet);
+    QCOMPARE(app.m_rcRegionView, Rect(0, 0, 30, 30));
+}
+
+void TestView::regionConvertedAtZoom200And25() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(800, 600, 65535, 0, 65535, Gray);
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    QWidget* pPort = window.pView->viewport();
+
+    window.pView->SetZoom(200);
+    Drag(pPort, QPoint(31, 41), QPoint(101, 81));
+    QCOMPARE(app.m_rcRegionView, Rect(31, 41, 101, 81));
+    QCOMPARE(app.m_shared.m_rcRegionImage, Rect(15, 20, 50, 40));
+
+    window.pView->SetZoom(25);
+    // The outline keeps the rectangle of the zoom it was drawn at.
+    QCOMPARE(app.m_rcRegionView, Rect(31, 41, 101, 81));
+    Drag(pPort, QPoint(31, 41), QPoint(101, 81));
+    QCOMPARE(app.m_rcRegionView, Rect(31, 41, 101, 81));
+    QCOMPARE(app.m_shared.m_rcRegionImage, Rect(124, 164, 404, 324));
+}
+
+void TestView::regionEmptyInImagePixelsAt1600() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(40, 30, 65535, 0, 65535, Gray);
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    window.pView->SetZoom(1600);
+    Drag(window.pView->viewport(), QPoint(16, 16), QPoint(21, 21));
+    QVERIFY(app.m_shared.m_bRegionSet);
+    QCOMPARE(app.m_shared.m_rcRegionImage, Rect(1, 1, 1, 1));
+}
+
+void TestView::anchorIncludesScrollOffset() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(2000, 1500, 65535, 0, 65535, Gray);
+    ViewWindow window(pDoc.get(), QSize(800, 600));
+    window.pView->horizontalScrollBar()->setValue(100);
+    window.pView->verticalScrollBar()->setValue(50);
+    QCOMPARE(window.pView->ScrollOffset(), QPoint(100, 50));
+    QWidget* pPort = window.pView->viewport();
+    SendMouse(pPort, QEvent::MouseButtonPress, QPoint(0, 0), Qt::LeftButton, Qt::LeftButton);
+    QCOMPARE(window.pView->m_ptAnchor, QPoint(100, 50));
+    SendMouse(pPort, QEvent::MouseMove, QPoint(20, 30), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(window.pView->m_ptCurrent, QPoint(120, 80));
+    SendMouse(pPort, QEvent::MouseButtonRelease, QPoint(20, 30), Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(app.m_rcRegionView, Rect(100, 50, 120, 80));
+    QCOMPARE(app.m_shared.m_rcRegionImage, Rect(100, 50, 120, 80));
+
+    // A move without the button ends a drag whose release went elsewhere,
+    // and sets no region.
+    SendMouse(pPort, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(pPort, QEvent::MouseMove, QPoint(60, 60), Qt::NoButton, Qt::NoButton);
+    QVERIFY(!window.pView->m_bDragging);
+    QVERIFY(!app.m_shared.m_bRegionSet);
+}
+
+void TestView::readoutAtZoom200AndOutsidePicture() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(640, 20, 65535, 0, 65535, [](int i) { return uint32_t(i); });
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    window.pView->SetZoom(200);
+    QWidget* pPort = window.pView->viewport();
+    for (QPoint pt : {QPoint(10, 14), QPoint(11, 15)}) {
+        app.m_pMainFrame->m_nPixelValue = -1;
+        SendMouse(pPort, QEvent::MouseMove, pt, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(app.m_pMainFrame->m_nPixelValue, 5 + 640 * 7);
+    }
+    // The picture is 40 logical units high: below it there is no pixel.
+    QCOMPARE(window.pView->PixelIndex(QPoint(10, 39)), 5 + 640 * 19);
+    QCOMPARE(window.pView->PixelIndex(QPoint(10, 40)), -1);
+    QCOMPARE(window.pView->PixelIndex(QPoint(1280, 0)), -1);
+    QCOMPARE(window.pView->PixelIndex(QPoint(-1, 0)), -1);
+    app.m_pMainFrame->m_nPixelValue = -1;
+    SendMouse(pPort, QEvent::MouseMove, QPoint(10, 60), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(app.m_pMainFrame->m_nPixelValue, -1);
+}
+
+void TestView::outlineDrawnByEveryView() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(300, 200, 65535, 0, 65535, [](int) { return 30000u; });
+    auto pOther = MakeTestDoc(300, 200, 65535, 0, 65535, [](int) { return 30000u; });
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    CDorvaneView other(pOther.get());
+    other.resize(320, 220);
+    other.show();
+    other.OnUpdate();
+
+    Drag(window.pView->viewport(), QPoint(10, 20), QPoint(110, 70));
+    for (CDorvaneView* pView : {window.pView, &other}) {
+        const QImage shot = pView->viewport()->grab().toImage();
+        for (QPoint corner : {QPoint(10, 20), QPoint(110, 20), QPoint(110, 70), QPoint(10, 70), QPoint(60, 20),
+                              QPoint(10, 45)})
+            QVERIFY2(IsRed(shot.pixel(corner)), qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
+        QVERIFY(!IsRed(shot.pixel(60, 45)));
+        QVERIFY(!IsRed(shot.pixel(111, 71)));
+    }
+
+    // A click clears it everywhere; during the next drag the band is drawn
+    // from the anchor to the pointer, whatever their order.
+    QWidget* pPort = window.pView->viewport();
+    SendMouse(pPort, QEvent::MouseButtonPress, QPoint(120, 90), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(pPort, QEvent::MouseMove, QPoint(80, 60), Qt::NoButton, Qt::LeftButton);
+    QVERIFY(!app.m_shared.m_bRegionSet);
+    QVERIFY(!IsRed(other.viewport()->grab().toImage().pixel(10, 20)));
+    const QImage band = pPort->grab().toImage();
+    QVERIFY(!IsRed(band.pixel(10, 20)));
+    QVERIFY(IsRed(band.pixel(80, 60)) && IsRed(band.pixel(120, 90)) && IsRed(band.pixel(100, 60)));
+    SendMouse(pPort, QEvent::MouseButtonRelease, QPoint(80, 60), Qt::LeftButton, Qt::NoButton);
+}
+
+void TestView::picture24BitsOddWidth() {
+    // 3 x 2 pixels, rows of 9 bytes, no padding; the vector holds exactly
+    // the buffer so any read past it is a heap overflow.
+    const std::vector<uint8_t> buffer = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+    CViewPicture picture;
+    picture.Rebuild(buffer.data(), buffer.size(), 3, 2, 24);
+    QCOMPARE(picture.Image().size(), QSize(3, 2));
+    QCOMPARE(picture.Image().pixel(0, 0), qRgb(3, 2, 1));
+    QCOMPARE(picture.Image().pixel(2, 0), qRgb(9, 8, 7));
+    QCOMPARE(picture.Image().pixel(0, 1), qRgb(12, 11, 10));
+    QCOMPARE(picture.Image().pixel(2, 1), qRgb(18, 17, 16));
+
+    // A buffer one byte short of the size gives no picture at all.
+    picture.Rebuild(buffer.data(), buffer.size() - 1, 3, 2, 24);
+    QVERIFY(picture.IsEmpty());
+
+    // Through a view: the picture is built when the display changed, once.
+    CDorvaneApp::Instance()->m_shared.m_nDisplayBpp = 24;
+    auto pDoc = MakeTestDoc(7, 5, 255, 0, 255, [](int i) { return uint32_t(i * 7); });
+    QCOMPARE(pDoc->m_pImage->m_displayPixels.size(), std::size_t(7 * 5 * 3));
+    CDorvaneView view(pDoc.get());
+    view.resize(40, 40);
+    view.show();
+    view.OnUpdate();
+    const QImage shot = view.viewport()->grab().toImage();
+    QVERIFY(!pDoc->m_pImage->m_displayChanged);
+    const auto& lut = pDoc->m_pImage->m_displayLut;
+    for (int i : {0, 6, 7, 17, 34}) {
+        const int v = static_cast<int>(lut[static_cast<std::size_t>(i * 7)]);
+        QCOMPARE(shot.pixel(i % 7, i / 7), qRgb(v, v, v));
+    }
+}
+
+void TestView::picture16And32Bits() {
+    CViewPicture picture;
+    // RGB555, low byte first: red 31, green 16, blue 0; then blue 31.
+    const std::vector<uint8_t> words = {0x00, 0x7E, 0x1F, 0x00};
+    picture.Rebuild(words.data(), words.size(), 1, 2, 16);
+    QCOMPARE(qRed(picture.Image().pixel(0, 0)), 255);
+    QCOMPARE(qGreen(picture.Image().pixel(0, 0)) >> 3, 16);
+    QCOMPARE(qBlue(picture.Image().pixel(0, 0)), 0);
+    QCOMPARE(picture.Image().pixel(0, 1), qRgb(0, 0, 255));
+
+    // b, g, r, 0 becomes an opaque pixel; any other depth is read as 32.
+    const std::vector<uint8_t> quads = {200, 100, 50, 0, 1, 2, 3, 0};
+    for (int32_t depth : {32, 8}) {
+        picture.Rebuild(quads.data(), quads.size(), 2, 1, depth);
+        QCOMPARE(picture.Image().pixel(0, 0), qRgb(50, 100, 200));
+        QCOMPARE(qAlpha(picture.Image().pixel(1, 0)), 255);
+    }
+    // At 8 bits the display buffer holds one byte a pixel: too short.
+    picture.Rebuild(quads.data(), 2, 2, 1, 8);
+    QVERIFY(picture.IsEmpty());
+}
+
+void TestView::reducedCopiesAndPartialPaintsMatchFullPaint() {
+    // 9 x 6 pixels of distinct colours.
+    std::vector<uint8_t> buffer;
+    for (int i = 0; i < 54; ++i)
+        buffer.insert(buffer.end(), {uint8_t(i * 4), uint8_t(255 - i * 3), uint8_t(i * i % 256), 0});
+    CViewPicture picture;
+    picture.Rebuild(buffer.data(), buffer.size(), 9, 6, 32);
+    const QImage& full = picture.Image();
+
+    auto paint = [&](int zoom, QPoint scroll, const std::vector<QRect>& parts) {
+        QImage out(60, 50, QImage::Format_RGB32);
+        out.fill(Qt::black);
+        QPainter painter(&out);
+        for (const QRect& part : parts)
+            picture.Draw(painter, zoom, scroll, part);
+        return out;
+    };
+
+    // 50 %: each pixel is the rounded mean of a 2 x 2 block; the odd last
+    // column and row are dropped, as the zoomed size is truncated.
+    const QImage half = paint(50, QPoint(0, 0), {QRect(0, 0, 60, 50)});
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            int sum = 0;
+            for (QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+                sum += qRed(full.pixel(2 * x + d.x(), 2 * y + d.y()));
+            QCOMPARE(qRed(half.pixel(x, y)), (sum + 2) / 4);
+        }
+    }
+    QCOMPARE(half.pixel(4, 0), qRgb(0, 0, 0));
+    const QImage quarter = paint(25, QPoint(0, 0), {QRect(0, 0, 60, 50)});
+    QCOMPARE(quarter.pixel(2, 0), qRgb(0, 0, 0));
+    QCOMPARE(quarter.pixel(0, 1), qRgb(0, 0, 0));
+    QVERIFY(quarter.pixel(1, 0) != qRgb(0, 0, 0));
+
+    // Enlarged and scrolled, painted whole or in strips: the same pixels.
+    for (int zoom : {200, 400, 800}) {
+        const QPoint scroll(3, 5);
+        const QImage whole = paint(zoom, scroll, {QRect(0, 0, 60, 50)});
+        const QImage strips = paint(zoom, scroll, {QRect(0, 0, 17, 50), QRect(17, 0, 43, 21), QRect(17, 21, 43, 29)});
+        QCOMPARE(strips, whole);
+    }
+}
+
+void TestView::undoRedoEnabling() {
+    auto pDoc = MakeTestDoc(8, 4, 65535, 0, 1000, [](int) { return 100u; });
+    CDorvaneView view(pDoc.get());
+    QSignalSpy changed(&view, &CDorvaneView::undoRedoStateChanged);
+    QVERIFY(!view.OnUpdateEditUndo() && !view.OnUpdateEditRedo());
+
+    // Disabled commands do nothing.
+    view.OnEditUndo();
+    view.OnEditRedo();
+    QCOMPARE(changed.count(), 0);
+
+    // What the filter command does after a run.
+    CAstroImage& image = *pDoc->m_pImage;
+    image.SaveUndo();
+    image.m_red.assign(image.m_red.size(), 900u);
+    view.SetUndoState(true, false);
+    QVERIFY(view.OnUpdateEditUndo() && !view.OnUpdateEditRedo());
+
+    for (int round = 0; round < 2; ++round) {
+        image.m_displayChanged = false;
+        view.OnEditUndo();
+        QVERIFY(!view.m_bCanUndo && view.m_bCanRedo);
+        QCOMPARE(image.m_red[0], 100u);
+        QVERIFY(image.m_displayChanged);
+        view.OnEditRedo();
+        QVERIFY(view.m_bCanUndo && !view.m_bCanRedo);
+        QCOMPARE(image.m_red[0], 900u);
+    }
+    QCOMPARE(changed.count(), 5);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+int main(int argc, char** argv) {
+    return RunViewTest<TestView>(argc, argv, 32);
+}
+
+#include "test_view.moc"
