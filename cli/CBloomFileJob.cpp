@@ -83,26 +83,26 @@ int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFil
 }
 
 CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std::string& output,
-                                             IFilterStatus* status, CProgressLine* line) const
+                                             CProgressLine* progress) const
 {
     Result result;
     CFileSession session(0);
-    if (line)
-        line->ShowStage("Reading.");
+    if (progress)
+        progress->ShowStage("Reading.");
     if (!session.Open(input)) {
         result.messages = session.Failure();
         return result;
     }
     CAstroImage& image = *session.m_doc.m_pImage;
     try {
-        result.bloomPixels = FilterImage(image, session.m_shared, status);
+        result.bloomPixels = FilterImage(image, session.m_shared, progress);
     } catch (const std::bad_alloc&) {
         result.messages.push_back("Not enough memory to filter the image.");
         return result;
     }
     result.changed = PlanesChanged(image);
-    if (line)
-        line->ShowStage("Saving.");
+    if (progress)
+        progress->ShowStage("Saving.");
     if (!result.changed) {
         // Nothing to encode: the output is the input's own bytes.
         if (output != input && !CFileCopy::Copy(input, output, result.messages))

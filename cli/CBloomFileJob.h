@@ -6,6 +6,7 @@
 #include "CBloomOptions.h"
 
 class CAstroImage;
+class CProgressLine;
 class IFilterStatus;
 struct CSharedState;
 
@@ -25,9 +26,9 @@ public:
 
     // Reads input, filters it and writes output (the input itself when
     // rewriting in place). A file whose pixels stay unchanged is copied byte
-    // for byte, or left alone when rewritten in place. status may be null.
-    Result Process(const std::string& input, const std::string& output, IFilterStatus* status,
-                   class CProgressLine* line) const;
+    // for byte, or left alone when rewritten in place. progress, which may be
+    // null, shows the stages.
+    Result Process(const std::string& input, const std::string& output, CProgressLine* progress) const;
 
     // The filter runs of the command on an opened image: undo snapshot,
     // then each chosen plane, mirrored around its run when asked. Returns the

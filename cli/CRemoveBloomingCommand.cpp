@@ -89,8 +89,7 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
     CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
         const std::string& input = options.inputs[index];
         CProgressLine line(board, slot, input);
-        CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr,
-                                                   live ? &line : nullptr);
+        CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr);
         if (live)
             board.SetLine(slot, "");
         if (!result.ok) {

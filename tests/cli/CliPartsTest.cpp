@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "CArgParser.h"
 #include "CJsonLine.h"
+#include "CProgressBoard.h"
 #include "CZoomScaler.h"
 
 TEST(CliParts, ZoomAveragesBlocksWhenReducingAndRepeatsWhenEnlarging)
@@ -66,4 +69,30 @@ TEST(CliParts, ArgumentsInEveryAcceptedSpelling)
     CArgParser bundled({{"quiet", 'q', false}});
     EXPECT_FALSE(bundled.Parse({"-qq"}));
     EXPECT_EQ(bundled.m_error, "option '-q' takes no value");
+}
+
+TEST(CliParts, ProgressLinesFitTheTerminalAndRedrawInPlace)
+{
+    std::ostringstream err;
+    CProgressBoard board(err, true, 2, 20);
+    board.SetLine(0, "/a/long/path/frame.fit: Removing 50%");
+    // Cut at the front to 19 columns, keeping the stage and percentage.
+    EXPECT_EQ(err.str(), "...it: Removing 50%\n");
+    err.str("");
+    board.SetLine(1, "b: Reading.");
+    // The one line drawn is erased, then both are drawn again.
+    EXPECT_EQ(err.str(), "\r\033[1A\033[J...it: Removing 50%\nb: Reading.\n");
+    err.str("");
+    board.Print("a: done");
+    EXPECT_EQ(err.str(), "\r\033[2A\033[Ja: done\n...it: Removing 50%\nb: Reading.\n");
+    err.str("");
+    board.Finish();
+    EXPECT_EQ(err.str(), "\r\033[2A\033[J");
+
+    std::ostringstream plain;
+    CProgressBoard quiet(plain, false, 1, 20);
+    quiet.SetLine(0, "x: 10%");
+    quiet.Print("x: Failed to read header.");
+    quiet.Finish();
+    EXPECT_EQ(plain.str(), "x: Failed to read header.\n");
 }
