@@ -110,9 +110,10 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         char time[32];
         std::snprintf(time, sizeof time, "%.1f s", seconds);
-        std::string summary = std::to_string(files - failed) + (files - failed == 1 ? " file" : " files") +
-                              (failed ? " (" + std::to_string(failed.load()) + " failed)" : std::string()) +
-                              ", " + std::to_string(bloomPixels.load()) + " bloom pixels removed, " + time;
+        std::string summary = std::to_string(files) + (files == 1 ? " file" : " files");
+        if (failed)
+            summary += ", " + std::to_string(failed.load()) + " failed";
+        summary += ", " + std::to_string(bloomPixels.load()) + " bloom pixels removed, " + time;
         io.err << summary << "\n";
         io.err.flush();
     }

@@ -305,6 +305,9 @@ TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
     run = RunCli({"remove-blooming", "--quiet", "-o", dir.Path("out"), dir.Path("missing.fit")}, true);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind(dir.Path("missing.fit") + ": ", 0), 0u) << "failures are printed even when quiet";
+    run = RunCli({"remove-blooming", "-o", dir.Path("out"), mono, dir.Path("missing.fit")}, true);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("2 files, 1 failed, "), std::string::npos) << run.err;
     run = RunCli({"remove-blooming", "-o", dir.Path("out"), mono, rgb}, false);
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.err.empty()) << run.err;
