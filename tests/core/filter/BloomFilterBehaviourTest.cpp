@@ -1,0 +1,172 @@
+// Worked examples of the filter's arithmetic, checked on both the literal and
+// the production engine, so that a misreading shared by the two shows here.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "BloomFilterTestSupport.h"
+#include "filter/CBloomFilter.h"
+#include "image/CAstroImage.h"
+#include "reference/CLiteralBloomFilter.h"
+#include "support/CCollectingMessageSink.h"
+#include "support/CSharedState.h"
+
+namespace {
+
+SPlane Filtered(const SPlane& input, uint32_t intensity, int32_t length, int32_t width,
+                const CSharedState& state = CSharedState{})
+{
+    SPlane literal = input;
+    CLiteralBloomFilter(literal.values.data(), literal.width, literal.height, intensity, length, width)
+        .Run("", state, nullptr);
+    SPlane engine = input;
+    CBloomFilter(engine.values.data(), engine.width, engine.height, intensity, length, width).Run("", state, nullptr);
+    EXPECT_EQ(engine.values, literal.values);
+    return engine;
+}
+
+SPlane RowsOf(int32_t height, const std::vector<uint32_t>& row)
+{
+    SPlane plane{static_cast<int32_t>(row.size()), height, {}};
+    for (int32_t y = 0; y < height; ++y)
+        plane.values.insert(plane.values.end(), row.begin(), row.end());
+    return plane;
+}
+
+}  // namespace
+
+TEST(BloomFilterBehaviour, HorizontalFillTakesLeftValuesAndTheValueTwoToTheRight)
+{
+    // Width 1000: no window fits, so what is left is the horizontal fill.
+    EXPECT_EQ(Filtered(RowsOf(4, {10, 2000, 2000, 5, 7, 9}), 1000, 2, 1000).values,
+              RowsOf(4, {10, 10, 10, 9, 9, 9}).values);
+    // At the last-but-one column the row's last value stands in for the one
+    // two places to the right.
+    EXPECT_EQ(Filtered(RowsOf(4, {10, 2000, 5, 7}), 1000, 2, 1000).values, RowsOf(4, {10, 10, 7, 7}).values);
+    // The carry ends with the row: a bloom in the last column leaves the next
+    // row's first pixels alone.
+    EXPECT_EQ(Filtered(RowsOf(4, {5, 6, 7, 2000}), 1000, 2, 1000).values, RowsOf(4, {5, 6, 7, 7}).values);
+}
+
+TEST(BloomFilterBehaviour, RunOfExactlyLengthIsNotABloom)
+{
+    SPlane plane{5, 8, std::vector<uint32_t>(40)};
+    for (std::size_t i = 0; i < plane.values.size(); ++i)
+        plane.values[i] = 100 + static_cast<uint32_t>(i * 7 % 23);
+    for (int32_t y = 1; y <= 3; ++y)
+        plane.At(2, y) = 5000;
+    EXPECT_EQ(Filtered(plane, 1000, 3, 1).values, plane.values);
+    EXPECT_NE(Filtered(plane, 1000, 2, 1).values, plane.values);
+    // A wide row of bright pixels one pixel high is never a bloom.
+    SPlane row = plane;
+    for (int32_t y = 1; y <= 3; ++y)
+        row.At(2, y) = 100;
+    for (int32_t x = 0; x < 5; ++x)
+        row.At(x, 6) = 5000;
+    EXPECT_EQ(Filtered(row, 1000, 1, 1).values, row.values);
+}
+
+TEST(BloomFilterBehaviour, WidthOneTakesTheFourthLargestOfNine)
+{
+    // The grown pixel (3,2) above the bloom in column 3 reads rows 1..3 of
+    // columns 2..4 after the fill: 1 2 3 / 4 5 6 / 7 7 9.
+    SPlane plane{7, 7, std::vector<uint32_t>(49, 0)};
+    const uint32_t rows[3][3] = {{1, 2, 3}, {4, 5, 6}, {7, 200, 50}};
+    for (int32_t r = 0; r < 3; ++r)
+        for (int32_t c = 0; c < 3; ++c)
+            plane.At(2 + c, 1 + r) = rows[r][c];
+    plane.At(5, 3) = 60;
+    plane.At(6, 3) = 9;
+    for (int32_t y = 3; y <= 5; ++y)
+        plane.At(3, y) = 200;
+    EXPECT_EQ(Filtered(plane, 100, 2, 1).At(3, 2), 6u);
+}
+
+TEST(BloomFilterBehaviour, PixelsWithoutAFittingWindowTakeThePreviousValueOrKeepTheirFill)
+{
+    std::mt19937 rng(1);
+    SPlane plane = MakeStreakPlane(rng, 9, 9, 0, 1);
+    // A bloom from the first row and one down to the last row.
+    for (int32_t y = 0; y <= 3; ++y)
+        plane.At(2, y) = 3000;
+    for (int32_t y = 5; y <= 8; ++y)
+        plane.At(6, y) = 3000;
+    const SPlane out = Filtered(plane, 1000, 2, 1);
+    // Rows 0 and 1: nothing has been computed yet, so the fill stays.
+    EXPECT_EQ(out.At(2, 0), plane.At(1, 0));
+    EXPECT_EQ(out.At(2, 1), plane.At(1, 1));
+    // The last row's bloom pixel takes the value of the last visited pixel of
+    // the row above, the grown pixel right of the bloom.
+    EXPECT_EQ(out.At(6, 8), out.At(7, 7));
+    EXPECT_NE(out.At(6, 8), 0u);
+}
+
+TEST(BloomFilterBehaviour, NegativeValuesAreNeverBrightAndNeverChosen)
+{
+    // Raw values held out of range below 0: the bloom's fill makes every
+    // window negative, no cell is ever chosen, and the plane keeps its fill.
+    const uint32_t negative = 0xFFFF0000u;
+    SPlane plane{7, 7, std::vector<uint32_t>(49, negative)};
+    for (int32_t y = 1; y <= 5; ++y)
+        plane.At(3, y) = 70000;
+    EXPECT_EQ(Filtered(plane, 60000, 2, 1).values, std::vector<uint32_t>(49, negative));
+}
+
+TEST(BloomFilterBehaviour, ColumnZeroAndEverythingOutsideTheRegionStay)
+{
+    std::mt19937 rng(11);
+    SPlane plane = MakeStreakPlane(rng, 40, 40, 12, 35);
+    for (int32_t y = 0; y < 40; ++y)
+        plane.At(0, y) = plane.At(1, y) = 1050;
+    const SPlane whole = Filtered(plane, 1000, 3, 2);
+    for (int32_t y = 0; y < 40; ++y)
+        EXPECT_EQ(whole.At(0, y), plane.At(0, y));
+
+    CSharedState state;
+    state.m_bRegionSet = true;
+    state.m_rcRegionImage = {10, 10, 25, 30};
+    const SPlane region = Filtered(plane, 1000, 3, 2, state);
+    int changedInside = 0;
+    for (int32_t y = 0; y < 40; ++y) {
+        for (int32_t x = 0; x < 40; ++x) {
+            const bool inside = x >= 10 && x < 25 && y >= 10 && y < 30;
+            const bool rightColumn = x == 25 && y >= 10 && y < 30;
+            if (inside)
+                changedInside += region.At(x, y) != plane.At(x, y);
+            else if (!rightColumn)
+                EXPECT_EQ(region.At(x, y), plane.At(x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_GT(changedInside, 0);
+}
+
+namespace {
+
+class CPlainImage : public CAstroImage {
+public:
+    CPlainImage(CSharedState& shared, IMessageSink& messages) : CAstroImage(shared, messages) {}
+    bool Open(const std::string&) override { return false; }
+    int Save(const std::string&) override { return 0; }
+};
+
+}  // namespace
+
+TEST(BloomFilterBehaviour, ImagePlaneOfTheWrongSizeIsLeftAlone)
+{
+    CSharedState shared;
+    CCollectingMessageSink messages;
+    CPlainImage image(shared, messages);
+    std::mt19937 rng(5);
+    SPlane plane = MakeStreakPlane(rng, 20, 16, 4, 16);
+    image.m_width = 20;
+    image.m_height = 16;
+    image.m_red = plane.values;
+
+    CRecordingStatus status;
+    CBloomFilter(image, image.m_green, 1000, 2, 2).Run(" in Green plane", shared, &status);
+    EXPECT_TRUE(image.m_green.empty());
+    EXPECT_EQ(status.m_calls.back(), "close");
+
+    CBloomFilter(image, image.m_red, 1000, 2, 2).Run("", shared, nullptr);
+    EXPECT_EQ(image.m_red, Filtered(plane, 1000, 2, 2).values);
+}
