@@ -23,6 +23,8 @@ public:
     void CloseWithoutPrompt();
     // The window title follows the document's title.
     void UpdateTitle();
+    // True once the window has agreed to close (it is deleted shortly after).
+    bool IsClosing() const { return m_bClosing; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -31,4 +33,5 @@ private:
     CImageDocument* m_pDocument;
     CDorvaneView* m_pView = nullptr;
     bool m_bSkipPrompt = false;
+    bool m_bClosing = false;
 };

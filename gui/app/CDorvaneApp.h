@@ -13,6 +13,7 @@ class CDorvaneDocTemplate;
 class CDorvaneToolBar;
 class CHelpWindow;
 class CMainFrame;
+class CQtSettings;
 class CRecentFileList;
 class CStretchDlg;
 class IMessageSink;
@@ -39,6 +40,10 @@ public:
     // Saves the last folder and closes what start-up opened. Safe to call
     // after a failed start-up; after it InitInstance may run again.
     int ExitInstance();
+    // Runs the event loop until the main window closes.
+    int Run();
+    // The main window has closed: the event loop ends.
+    void OnMainFrameClosed();
 
     // Help: HELP_CONTEXT with a context id opens that section of the help
     // window; HELP_FINDER or HELP_CONTENTS opens its contents.
@@ -47,7 +52,9 @@ public:
 
     // Where failures are shown (the "Error" box unless replaced) and where the
     // file dialogs and the save question come from. Tests replace both so
-    // that nothing blocks. The app does not own what is passed in.
+    // that nothing blocks. The app does not own what is passed in; null puts
+    // the standard one back. Messages() stays the same object for the whole
+    // run, so documents may keep it.
     IMessageSink& Messages();
     void SetMessageSink(IMessageSink* pSink);
     IUserDialogs& Dialogs();
@@ -75,21 +82,25 @@ public slots:
     void OnAppAbout();
     void OnFileOpen();
     void OnCloseAll();
+    // A recent-file entry (0 is the newest); an entry that no longer opens
+    // leaves the list.
+    void OnOpenRecentFile(int index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool OpenCommandLineFile(const QString& path);
-    void WarnShallowDisplay();
+    void DestroyStretchDialog();
 
     static CDorvaneApp* s_pInstance;
-    std::unique_ptr<ISettings> m_pSettings;
+    std::unique_ptr<CQtSettings> m_pSettings;
     std::unique_ptr<IMessageSink> m_pDefaultSink;
+    std::unique_ptr<IMessageSink> m_pForwardingSink;
     std::unique_ptr<IUserDialogs> m_pDefaultDialogs;
     IMessageSink* m_pSink = nullptr;
     IUserDialogs* m_pDialogs = nullptr;
     std::unique_ptr<CRecentFileList> m_pRecentFiles;
     std::unique_ptr<CDorvaneDocTemplate> m_pDocTemplate;
     std::unique_ptr<CHelpWindow> m_pHelpWindow;
+    bool m_bRunning = false;
 };

@@ -1,17 +1,17 @@
 #pragma once
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <cstdint>
 
 class CChildFrame;
 class CDorvaneToolBar;
 class CDorvaneView;
+class CFrameMenus;
 class CStatusIndicators;
 class QAction;
-class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
-class QMenu;
 
 // The top-level window: menu bar (one set of menus without image windows,
 // another with them), the dockable toolbar, the status bar with the pixel
@@ -29,9 +29,11 @@ public:
 
     QMdiArea* MdiArea() const { return m_pMdiArea; }
     CDorvaneToolBar* ToolBar() const { return m_pToolBar; }
+    CFrameMenus* Menus() const { return m_pMenus; }
     // The action of a command id (see Resource.h), or null.
     QAction* CommandAction(int commandId) const { return m_actions.value(commandId, nullptr); }
 
+    // The current image window and its view, or null.
     CChildFrame* ActiveChild() const;
     CDorvaneView* ActiveView() const;
 
@@ -42,16 +44,18 @@ public:
     // Shows "i : " with no value (pointer outside the picture).
     void ClearPixelIndicator();
     QString PixelIndicatorText() const;
+    void UpdateLockIndicators();
 
-    // Re-reads every command's enabled and checked state (active image
-    // window, Undo/Redo flags of its view, the stretch dialog flag) and puts
-    // the matching menus in the menu bar.
+    // Re-reads every command's enabled and checked state (current image
+    // window, Undo/Redo flags of its view, the stretch dialog flag, bar
+    // visibility) and puts the matching menus in the menu bar. The view
+    // calls it after changing its Undo/Redo flags.
     void UpdateCommandStates();
-    // True while the image-window menus are in the menu bar.
-    bool HasDocumentMenus() const { return m_bDocumentMenus; }
 
     // Title "Dorvane", or "Dorvane - <document title>".
     void UpdateFrameTitle();
+
+    static int ZoomPercent(int commandId);
 
     // Raw value under the mouse pointer, stored by the view.
     int32_t m_nPixelValue = 0;
@@ -59,29 +63,17 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-private slots:
+private:
     void OnSubWindowActivated(QMdiSubWindow* pWindow);
     void OnCommand(int commandId);
-    void OnHelpFinder();
-    void OnUpdateRecentMenus();
-
-private:
     void CreateActions();
-    void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
-    void ShowMenuSet(bool bDocument);
-    void FillRecentFiles(QMenu* pMenu, QAction* pBefore, QList<QAction*>& items);
 
     QMdiArea* m_pMdiArea = nullptr;
     CDorvaneToolBar* m_pToolBar = nullptr;
     CStatusIndicators* m_pIndicators = nullptr;
+    CFrameMenus* m_pMenus = nullptr;
     QMap<int, QAction*> m_actions;
-    QList<QMenu*> m_noDocMenus;    // menu 128
-    QList<QMenu*> m_docMenus;      // menu 129
-    QAction* m_pRecentNoDoc = nullptr;
-    QAction* m_pRecentDoc = nullptr;
-    QList<QAction*> m_recentNoDoc;
-    QList<QAction*> m_recentDoc;
-    bool m_bDocumentMenus = false;
+    QPointer<CChildFrame> m_pLastActive;
 };

@@ -1,0 +1,237 @@
+// The main and image windows: the two menu sets and their exact items, the
+// keys that are bound and those that are not, the toolbar, the status bar,
+// the Stretch check, the title, and closing windows with and without the
+// save question.
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+#include "CShellTestSupport.h"
+#include "app/CChildFrame.h"
+#include "app/CDorvaneDocTemplate.h"
+#include "app/CDorvaneToolBar.h"
+#include "app/CFrameMenus.h"
+#include "app/CImageDocument.h"
+#include "app/CMainFrame.h"
+#include "app/Resource.h"
+#include "view/CDorvaneView.h"
+
+using namespace DorvaneIds;
+
+namespace {
+
+// One line per item: its text, "-" for a separator, "[Sub]" and the
+// sub-menu's items indented for a sub-menu.
+QStringList Items(const QMenu* pMenu, const QString& indent = QString()) {
+    QStringList lines;
+    for (QAction* pAction : pMenu->actions()) {
+        if (!pAction->isVisible())
+            continue;
+        if (pAction->isSeparator())
+            lines << indent + u'-';
+        else if (pAction->menu())
+            lines << indent + u'[' + pAction->text() + u']' << Items(pAction->menu(), indent + u' ');
+        else
+            lines << indent + pAction->text();
+    }
+    return lines;
+}
+
+QMenu* MenuNamed(CMainFrame* pFrame, const QString& title) {
+    for (QAction* pAction : pFrame->menuBar()->actions())
+        if (pAction->text() == title)
+            return pAction->menu();
+    return nullptr;
+}
+
+int TriggerCount(QAction* pAction, const std::function<void()>& what) {
+    QSignalSpy spy(pAction, &QAction::triggered);
+    what();
+    return static_cast<int>(spy.count());
+}
+
+}  // namespace
+
+class TestFrames : public QObject {
+    Q_OBJECT
+
+    CDorvaneApp& App() { return *CDorvaneApp::Instance(); }
+    CMainFrame* Frame() { return App().m_pMainFrame; }
+    CImageDocument* Open(const char* sample) {
+        return App().DocTemplate()->OpenDocumentFile(SamplePath(sample));
+    }
+
+private slots:
+    void init() {
+        CShellTestHooks::Get().Reset();
+        QVERIFY(App().InitInstance({QStringLiteral("--no-splash")}));
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    }
+    void cleanup() { App().ExitInstance(); }
+
+    void menusWithoutImageWindows() {
+        QCOMPARE(Items(MenuNamed(Frame(), "&File")),
+                 (QStringList{"&Open...\tCtrl+O", "-", "Recent File", "-", "E&xit"}));
+        QCOMPARE(Items(MenuNamed(Frame(), "&View")), (QStringList{"&Toolbar", "&Status Bar"}));
+        QCOMPARE(Items(MenuNamed(Frame(), "&Help")), (QStringList{"&Help Topics", "&About Dorvane..."}));
+        QVERIFY(!Frame()->CommandAction(ID_FILE_SAVE)->isEnabled());
+        QVERIFY(!Frame()->CommandAction(ID_VIEW_STRETCH)->isEnabled());
+    }
+
+    void menusWithImageWindowAndBackAfterClose() {
+        QVERIFY(Open("m42-synthetic.fit"));
+        QCOMPARE(Items(MenuNamed(Frame(), "&File")),
+                 (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&Save\tCtrl+S", "Save &As", "-",
+                              "&1 " + QDir::toNativeSeparators(SamplePath("m42-synthetic.fit")), "-", "E&xit",
+                              "-"}));
+        QCOMPARE(Items(MenuNamed(Frame(), "&Edit")), (QStringList{"&Undo \tCtrl+Z", "Redo \tCtrl+Y"}));
+        QCOMPARE(Items(MenuNamed(Frame(), "&View")),
+                 (QStringList{"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", "Stretch",
+                              "&Toolbar", "&Status Bar"}));
+        QCOMPARE(Items(MenuNamed(Frame(), "Fil&ter")), (QStringList{"&Remove Blooming \tCtrl+R"}));
+        QMenu* pWindow = MenuNamed(Frame(), "&Window");
+        QCOMPARE(Items(pWindow).mid(0, 6), (QStringList{"&Cascade", "Tile &Horizontal", "Tile &Vertical",
+                                                         "&Arrange Icons", "-", "Close All"}));
+        // A newly opened image has nothing to undo or redo.
+        QVERIFY(!Frame()->CommandAction(ID_EDIT_UNDO)->isEnabled());
+        QVERIFY(!Frame()->CommandAction(ID_EDIT_REDO)->isEnabled());
+        QVERIFY(Frame()->CommandAction(ID_FILE_SAVE)->isEnabled());
+
+        Frame()->CommandAction(ID_FILE_CLOSE)->trigger();
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+        QCOMPARE(Frame()->menuBar()->actions().size(), 3);
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Dorvane"));
+    }
+
+    void boundKeysAndUnboundOnes() {
+        QVERIFY(Open("m42-synthetic.fit"));
+        QWidget* pFocus = QApplication::focusWidget() ? QApplication::focusWidget() : Frame();
+        QCOMPARE(TriggerCount(Frame()->CommandAction(ID_FILE_OPEN),
+                              [&] { QTest::keyClick(pFocus, Qt::Key_O, Qt::ControlModifier); }),
+                 1);
+        QCOMPARE(CShellTestHooks::Get().m_dialogs.m_nOpenCalls, 1);
+        // Ctrl+R and Ctrl+Y are shown in the menus but bound to nothing.
+        for (QAction* pAction : Frame()->findChildren<QAction*>()) {
+            QVERIFY(!pAction->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_R)));
+            QVERIFY(!pAction->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
+        }
+        QAction* pBlooming = Frame()->CommandAction(ID_REMOVE_BLOOMING);
+        QAction* pRedo = Frame()->CommandAction(ID_EDIT_REDO);
+        pRedo->setEnabled(true);
+        QCOMPARE(TriggerCount(pBlooming, [&] { QTest::keyClick(pFocus, Qt::Key_R, Qt::ControlModifier); }), 0);
+        QCOMPARE(TriggerCount(pRedo, [&] { QTest::keyClick(pFocus, Qt::Key_Y, Qt::ControlModifier); }), 0);
+        // Undo answers both of its keys.
+        QAction* pUndo = Frame()->CommandAction(ID_EDIT_UNDO);
+        QCOMPARE(pUndo->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z),
+                                                          QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
+        QCOMPARE(Frame()->CommandAction(ID_FILE_SAVE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    }
+
+    void toolbarOrderTipsAndPrompts() {
+        CDorvaneToolBar* pBar = Frame()->ToolBar();
+        QVERIFY(pBar->isMovable());
+        QVERIFY(pBar->isFloatable());
+        QStringList layout;
+        for (QAction* pAction : pBar->actions())
+            layout << (pAction->isSeparator() ? QStringLiteral("|") : pAction->toolTip());
+        QCOMPARE(layout, (QStringList{"Open", "Save", "Close", "|", "Undo", "Redo", "|", "Set Min/Max", "|",
+                                      "Remove Blooming"}));
+        QCOMPARE(Frame()->CommandAction(ID_FILE_OPEN)->statusTip(), QStringLiteral("Open an existing document"));
+        QCOMPARE(Frame()->CommandAction(ID_VIEW_STRETCH)->statusTip(),
+                 QStringLiteral("Adjust the Min/Max display settings"));
+        for (QAction* pAction : pBar->actions())
+            QVERIFY(pAction->isSeparator() || !pAction->icon().isNull());
+        QVERIFY(Frame()->CommandAction(ID_VIEW_STRETCH)->isCheckable());
+    }
+
+    void statusBarPanes() {
+        QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : 0"));
+        Frame()->SetPixelValue(1234);
+        QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : 1234"));
+        Frame()->SetPixelValue(-7);
+        QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : -7"));
+        Frame()->ClearPixelIndicator();
+        QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : "));
+        const QList<QLabel*> labels = Frame()->statusBar()->findChildren<QLabel*>();
+        bool bIdlePrompt = false;
+        for (QLabel* pLabel : labels)
+            bIdlePrompt = bIdlePrompt || pLabel->text() == QLatin1String("For Help, press F1");
+        QVERIFY(bIdlePrompt);
+        // The readout pane is wide enough for its widest value.
+        for (QLabel* pLabel : labels)
+            if (pLabel->text().startsWith(QLatin1String("i : ")))
+                QVERIFY(pLabel->width() >= pLabel->fontMetrics().horizontalAdvance("i : 65535"));
+    }
+
+    void stretchCheckFollowsTheDialogFlag() {
+        QVERIFY(Open("m42-synthetic.fit"));
+        QAction* pStretch = Frame()->CommandAction(ID_VIEW_STRETCH);
+        QMenu* pView = MenuNamed(Frame(), "&View");
+        App().m_bStretchDlgOpen = true;
+        emit pView->aboutToShow();
+        QVERIFY(pStretch->isChecked());
+        App().m_bStretchDlgOpen = false;
+        emit pView->aboutToShow();
+        QVERIFY(!pStretch->isChecked());
+        // The command opens the dialog, presses the button, and closes it again.
+        pStretch->trigger();
+        QVERIFY(App().m_bStretchDlgOpen);
+        QVERIFY(Frame()->ToolBar()->IsButtonChecked(ID_VIEW_STRETCH));
+        pStretch->trigger();
+        QVERIFY(!App().m_bStretchDlgOpen);
+        QVERIFY(!Frame()->ToolBar()->IsButtonChecked(ID_VIEW_STRETCH));
+    }
+
+    void closeAllAsksNothingButClosingOneWindowAsks() {
+        CImageDocument* pFirst = Open("m42-synthetic.fit");
+        CImageDocument* pSecond = Open("m42-synthetic.st7");
+        QVERIFY(pFirst && pSecond);
+        pFirst->SetModifiedFlag();
+        pSecond->SetModifiedFlag();
+        CScriptedDialogs& dialogs = CShellTestHooks::Get().m_dialogs;
+
+        // Cancel keeps the window; No closes it without saving.
+        dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::Cancel;
+        Frame()->CommandAction(ID_FILE_CLOSE)->trigger();
+        QCOMPARE(dialogs.m_askedTitles, QStringList{"m42-synthetic.st7"});
+        QCOMPARE(App().DocTemplate()->Frames().size(), 2);
+
+        dialogs.m_askedTitles.clear();
+        Frame()->CommandAction(ID_WINDOW_CLOSE_ALL)->trigger();
+        QVERIFY(dialogs.m_askedTitles.isEmpty());
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+        QCOMPARE(Frame()->menuBar()->actions().size(), 3);
+        QTRY_VERIFY(App().m_pCurrentDoc == nullptr);
+    }
+
+    void exitAsksAboutModifiedImagesAndCanBeCancelled() {
+        CImageDocument* pDocument = Open("m42-synthetic.fit");
+        QVERIFY(pDocument);
+        pDocument->SetModifiedFlag();
+        CScriptedDialogs& dialogs = CShellTestHooks::Get().m_dialogs;
+        dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::Cancel;
+        QVERIFY(!Frame()->close());
+        QCOMPARE(dialogs.m_askedTitles, QStringList{"m42-synthetic.fit"});
+        QCOMPARE(App().DocTemplate()->Frames().size(), 1);
+        dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::No;
+        QVERIFY(Frame()->close());
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+    }
+
+    void titleFollowsTheActiveWindow() {
+        QVERIFY(Open("m42-synthetic.fit"));
+        QVERIFY(Open("m42-synthetic.st7"));
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Dorvane - m42-synthetic.st7"));
+        Frame()->MdiArea()->activatePreviousSubWindow();
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Dorvane - m42-synthetic.fit"));
+        QCOMPARE(App().m_pCurrentDoc, Frame()->ActiveChild()->Document()->Core());
+    }
+};
+
+DORVANE_SHELL_TEST_MAIN(TestFrames)
+#include "test_frames.moc"
