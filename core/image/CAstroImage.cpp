@@ -11,6 +11,7 @@
 #include "CDisplayConverter.h"
 #include "CDisplayLut.h"
 #include "CHistogram.h"
+#include "support/CLargeBuffer.h"
 #include "support/CSharedState.h"
 
 CAstroImage::CAstroImage(CSharedState& shared, IMessageSink& messages)
@@ -31,7 +32,7 @@ void CAstroImage::FinishOpen()
 {
     const int32_t bpp = m_shared.m_nDisplayBpp;
     if (CDisplayConverter::IsSupportedDepth(bpp))
-        m_displayPixels.resize(PixelCount() * static_cast<std::size_t>(bpp / 8));
+        CLargeBuffer::AssignZeroed(m_displayPixels, PixelCount() * static_cast<std::size_t>(bpp / 8));
     m_displayLut.resize(static_cast<std::size_t>(m_maxValue) + 1);
     AutoStretch(m_stretchLow, m_stretchHigh);
     UpdateDisplay();
@@ -51,7 +52,7 @@ void CAstroImage::UpdateDisplay()
         // have changed since, resize rather than write past its end.
         const std::size_t bytes = count * static_cast<std::size_t>(bpp / 8);
         if (m_displayPixels.size() != bytes)
-            m_displayPixels.resize(bytes);
+            CLargeBuffer::AssignZeroed(m_displayPixels, bytes);
         CDisplayConverter::Convert(m_displayLut, m_maxValue, m_red.data(),
                                    m_isColor ? m_green.data() : nullptr,
                                    m_isColor ? m_blue.data() : nullptr, count, bpp,
@@ -93,10 +94,10 @@ void CAstroImage::SaveUndo()
     const std::size_t count = PixelCount();
     if (m_red.size() != count || (m_isColor && (m_green.size() != count || m_blue.size() != count)))
         return;
-    m_undoRed = m_red;
+    CLargeBuffer::Copy(m_undoRed, m_red);
     if (m_isColor) {
-        m_undoGreen = m_green;
-        m_undoBlue = m_blue;
+        CLargeBuffer::Copy(m_undoGreen, m_green);
+        CLargeBuffer::Copy(m_undoBlue, m_blue);
     }
     m_undoState = EUndoState::CanUndo;
 }
@@ -107,12 +108,12 @@ void CAstroImage::Undo()
         return;
     // redo := current, current := undo
     m_redoRed.swap(m_red);
-    m_red = m_undoRed;
+    CLargeBuffer::Copy(m_red, m_undoRed);
     if (m_isColor) {
         m_redoGreen.swap(m_green);
-        m_green = m_undoGreen;
+        CLargeBuffer::Copy(m_green, m_undoGreen);
         m_redoBlue.swap(m_blue);
-        m_blue = m_undoBlue;
+        CLargeBuffer::Copy(m_blue, m_undoBlue);
     }
     m_undoState = EUndoState::CanRedo;
 }
@@ -123,12 +124,12 @@ void CAstroImage::Redo()
         return;
     // undo := current, current := redo
     m_undoRed.swap(m_red);
-    m_red = m_redoRed;
+    CLargeBuffer::Copy(m_red, m_redoRed);
     if (m_isColor) {
         m_undoGreen.swap(m_green);
-        m_green = m_redoGreen;
+        CLargeBuffer::Copy(m_green, m_redoGreen);
         m_undoBlue.swap(m_blue);
-        m_blue = m_redoBlue;
+        CLargeBuffer::Copy(m_blue, m_redoBlue);
     }
     m_undoState = EUndoState::CanUndo;
 }

@@ -7,6 +7,7 @@
 #include "CFitsPixelCodec.h"
 #include "support/CAtomicFileWriter.h"
 #include "support/CBinaryFileReader.h"
+#include "support/CLargeBuffer.h"
 #include "support/CParallel.h"
 #include "support/CSaveMessages.h"
 #include "support/CSharedState.h"
@@ -123,7 +124,7 @@ bool CFitsImage::CheckFormat(const CFitsHeaderInfo& info, CBinaryFileReader& rea
 bool CFitsImage::ReadPlane(CBinaryFileReader& reader, uint64_t offset, std::vector<uint32_t>& plane)
 {
     const std::size_t count = static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height);
-    plane.assign(count, 0u);
+    CLargeBuffer::AssignZeroed(plane, count);
     const CFitsPixelCodec codec(m_bitsPerPixel, m_bscale, m_bzero);
     const std::size_t bytesPer = codec.BytesPerValue();
     std::atomic<bool> failed{false};

@@ -1,0 +1,49 @@
+#pragma once
+#include <cstddef>
+#include <type_traits>
+#include <vector>
+
+// Sizing of the big per-image vectors (planes, their undo copies, display
+// pixels). A 60-megapixel plane is a quarter of a gigabyte; touched page by
+// page for the first time it costs tens of thousands of page faults, which
+// take longer than reading the file. Asking the kernel for 2 MB pages before
+// the first touch cuts them by a factor of 512. The contents are exactly
+// those of the plain vector operations named below.
+class CLargeBuffer {
+public:
+    // Below this size the advice is not worth a system call.
+    static constexpr std::size_t kLargeBytes = std::size_t(4) << 20;
+
+    // v.assign(n, 0).
+    template <class T>
+    static void AssignZeroed(std::vector<T>& v, std::size_t n)
+    {
+        static_assert(std::is_trivial_v<T>);
+        Prepare(v, n);
+        v.assign(n, T{});
+    }
+
+    // dst = src.
+    template <class T>
+    static void Copy(std::vector<T>& dst, const std::vector<T>& src)
+    {
+        static_assert(std::is_trivial_v<T>);
+        Prepare(dst, src.size());
+        dst.assign(src.begin(), src.end());
+    }
+
+private:
+    // Gives v fresh, advised storage for n elements when it needs new storage
+    // anyway; v is empty afterwards in that case.
+    template <class T>
+    static void Prepare(std::vector<T>& v, std::size_t n)
+    {
+        if (v.capacity() >= n || n * sizeof(T) < kLargeBytes)
+            return;
+        std::vector<T>().swap(v);  // free the old storage before taking more
+        v.reserve(n);
+        AdviseHugePages(v.data(), n * sizeof(T));
+    }
+
+    static void AdviseHugePages(void* data, std::size_t bytes);
+};
