@@ -23,11 +23,15 @@ void ForRows(int nRows, Work work) {
 // Averages 2 x 2 blocks of src into dst (dst is half the size, truncated).
 void HalveInto(const QImage& src, QImage& dst) {
     const int nWidth = dst.width();
-    ForRows(dst.height(), [&](int nFirst, int nEnd) {
+    const uchar* pSrc = src.constBits();
+    uchar* pDst = dst.bits();
+    const qsizetype nSrcLine = src.bytesPerLine();
+    const qsizetype nDstLine = dst.bytesPerLine();
+    ForRows(dst.height(), [=](int nFirst, int nEnd) {
         for (int y = nFirst; y < nEnd; ++y) {
-            const auto* pTop = reinterpret_cast<const uint32_t*>(src.constScanLine(2 * y));
-            const auto* pBottom = reinterpret_cast<const uint32_t*>(src.constScanLine(2 * y + 1));
-            auto* pOut = reinterpret_cast<uint32_t*>(dst.scanLine(y));
+            const auto* pTop = reinterpret_cast<const uint32_t*>(pSrc + nSrcLine * (2 * y));
+            const auto* pBottom = reinterpret_cast<const uint32_t*>(pSrc + nSrcLine * (2 * y + 1));
+            auto* pOut = reinterpret_cast<uint32_t*>(pDst + nDstLine * y);
             for (int x = 0; x < nWidth; ++x) {
                 const uint32_t a = pTop[2 * x], b = pTop[2 * x + 1];
                 const uint32_t c = pBottom[2 * x], d = pBottom[2 * x + 1];
@@ -40,6 +44,38 @@ void HalveInto(const QImage& src, QImage& dst) {
             }
         }
     });
+}
+
+// One row of display pixels to opaque 0xffRRGGBB.
+void ConvertRow(const uint8_t* pIn, uint32_t* pOut, int32_t nWidth, int32_t nDepth) {
+    switch (nDepth) {
+        case 16:
+            // RGB555, low byte first; 5 bits widen to 8 as (v << 3) | (v >> 2).
+            for (int32_t x = 0; x < nWidth; ++x, pIn += 2) {
+                const uint32_t w = uint32_t(pIn[0]) | uint32_t(pIn[1]) << 8;
+                const uint32_t r = (w >> 10) & 31, g = (w >> 5) & 31, b = w & 31;
+                pOut[x] = 0xff000000u | ((r << 3) | (r >> 2)) << 16 | ((g << 3) | (g >> 2)) << 8 |
+                          ((b << 3) | (b >> 2));
+            }
+            break;
+        case 24:
+            for (int32_t x = 0; x < nWidth; ++x, pIn += 3)
+                pOut[x] = 0xff000000u | uint32_t(pIn[2]) << 16 | uint32_t(pIn[1]) << 8 | pIn[0];
+            break;
+        default:
+            // b, g, r, 0: the fourth byte is 0 and the picture needs it opaque.
+            for (int32_t x = 0; x < nWidth; ++x, pIn += 4)
+                pOut[x] = 0xff000000u | uint32_t(pIn[2]) << 16 | uint32_t(pIn[1]) << 8 | pIn[0];
+            break;
+    }
+}
+
+// (Re)uses image when it already has the size, so that a stretch change
+// does not allocate and fault in a new picture every time.
+bool Reserve(QImage& image, QSize size) {
+    if (image.size() != size || image.format() != QImage::Format_RGB32)
+        image = QImage(size, QImage::Format_RGB32);
+    return !image.isNull();
 }
 
 }  // namespace
@@ -56,53 +92,44 @@ QSize CViewPicture::ZoomedSize(QSize size, int32_t nZoom) {
 
 void CViewPicture::Rebuild(const uint8_t* pData, std::size_t nSize, int32_t nWidth,
                            int32_t nHeight, int32_t nDisplayBpp) {
-    m_image = QImage();
-    m_half = QImage();
-    m_quarter = QImage();
-    if (pData == nullptr || nWidth <= 0 || nHeight <= 0)
-        return;
+    m_bReducedValid = false;
     const int32_t nDepth = PictureDepth(nDisplayBpp);
-    const std::size_t nRowBytes = static_cast<std::size_t>(nWidth) * (nDepth / 8);
-    if (nSize / nRowBytes < static_cast<std::size_t>(nHeight))
-        return;
-
-    if (nDepth == 32) {
-        // The buffer's fourth byte is 0; the picture needs it opaque.
-        QImage image(nWidth, nHeight, QImage::Format_RGB32);
-        if (image.isNull())
-            return;
-        ForRows(nHeight, [&](int nFirst, int nEnd) {
-            for (int y = nFirst; y < nEnd; ++y) {
-                const uint8_t* pIn = pData + nRowBytes * y;
-                auto* pOut = reinterpret_cast<uint32_t*>(image.scanLine(y));
-                for (int32_t x = 0; x < nWidth; ++x, pIn += 4)
-                    pOut[x] = 0xff000000u | uint32_t(pIn[2]) << 16 | uint32_t(pIn[1]) << 8 | pIn[0];
-            }
-        });
-        m_image = std::move(image);
+    const std::size_t nRowBytes = nWidth > 0 ? static_cast<std::size_t>(nWidth) * (nDepth / 8) : 0;
+    if (pData == nullptr || nRowBytes == 0 || nHeight <= 0 ||
+        nSize / nRowBytes < static_cast<std::size_t>(nHeight) ||
+        !Reserve(m_image, QSize(nWidth, nHeight))) {
+        m_image = QImage();
+        m_half = QImage();
+        m_quarter = QImage();
         return;
     }
-    // The buffer is wrapped with its own row length, so rows of an odd
-    // width at 24 bits are read exactly as packed.
-    const QImage::Format format = nDepth == 16 ? QImage::Format_RGB555 : QImage::Format_BGR888;
-    const QImage wrapped(pData, nWidth, nHeight, static_cast<qsizetype>(nRowBytes), format);
-    m_image = wrapped.convertToFormat(QImage::Format_RGB32);
+    // Rows are read with the buffer's own length (no padding), so an odd
+    // width at 24 bits is read exactly as packed.
+    uchar* pBits = m_image.bits();
+    const qsizetype nLine = m_image.bytesPerLine();
+    ForRows(nHeight, [=](int nFirst, int nEnd) {
+        for (int y = nFirst; y < nEnd; ++y)
+            ConvertRow(pData + nRowBytes * y, reinterpret_cast<uint32_t*>(pBits + nLine * y), nWidth,
+                       nDepth);
+    });
 }
 
 const QImage& CViewPicture::Reduced(int nLevel) {
-    if (m_half.isNull() && m_image.width() >= 2 && m_image.height() >= 2) {
-        m_half = QImage(m_image.width() / 2, m_image.height() / 2, QImage::Format_RGB32);
-        if (!m_half.isNull())
+    if (!m_bReducedValid) {
+        m_bReducedValid = true;
+        // Integer halves (QSize / 2 would round 4.5 up).
+        const QSize half(m_image.width() / 2, m_image.height() / 2);
+        if (!half.isEmpty() && Reserve(m_half, half))
             HalveInto(m_image, m_half);
-    }
-    if (nLevel == 1 || m_half.isNull())
-        return m_half;
-    if (m_quarter.isNull() && m_half.width() >= 2 && m_half.height() >= 2) {
-        m_quarter = QImage(m_half.width() / 2, m_half.height() / 2, QImage::Format_RGB32);
-        if (!m_quarter.isNull())
+        else
+            m_half = QImage();
+        const QSize quarter(half.width() / 2, half.height() / 2);
+        if (!m_half.isNull() && !quarter.isEmpty() && Reserve(m_quarter, quarter))
             HalveInto(m_half, m_quarter);
+        else
+            m_quarter = QImage();
     }
-    return m_quarter;
+    return nLevel == 1 ? m_half : m_quarter;
 }
 
 void CViewPicture::Draw(QPainter& painter, int32_t nZoom, QPoint ptScroll,

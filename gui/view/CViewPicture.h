@@ -13,7 +13,7 @@ class QPainter;
 // Painting only touches the part of the picture that is exposed.
 class CViewPicture {
 public:
-    // Builds the picture from a display buffer of width x height pixels at
+    // Builds the picture (opaque 0xffRRGGBB) from a display buffer of width x height pixels at
     // the given display depth (16: RGB555 words, 24: b,g,r, 32: b,g,r,0),
     // rows packed with no padding. A buffer too short for that size gives an
     // empty picture; nothing past its end is read.
@@ -38,4 +38,5 @@ private:
     QImage m_image;     // full size, Format_RGB32
     QImage m_half;      // made on demand
     QImage m_quarter;   // made on demand
+    bool m_bReducedValid = false;
 };
