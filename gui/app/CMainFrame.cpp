@@ -19,6 +19,7 @@
 #include "CSplashWnd.h"
 #include "CStatusIndicators.h"
 #include "Resource.h"
+#include "filter/CRemoveBloomingAction.h"
 #include "view/CDorvaneView.h"
 
 using namespace DorvaneIds;
@@ -76,6 +77,7 @@ void CMainFrame::CreateActions()
         if (info.m_nId != ID_REMOVE_BLOOMING)
             connect(pAction, &QAction::triggered, this, [this, id = info.m_nId] { OnCommand(id); });
     }
+    CRemoveBloomingAction::Connect(*this);
 }
 
 void CMainFrame::CreateToolBar()
