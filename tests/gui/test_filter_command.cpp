@@ -468,8 +468,7 @@ void TestFilterCommand::resultEqualsTheCommandLine()
 #ifndef DORVANE_HAVE_CLI_JOB
     QSKIP("built without the command line's library");
 #else
-    const QString sample = QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(
-        QStringLiteral("../../samples/m42-synthetic.fit"));
+    const QString sample = QStringLiteral(DORVANE_SAMPLES_DIR "/m42-synthetic.fit");
     QVERIFY2(QFile::exists(sample), qPrintable(sample));
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
