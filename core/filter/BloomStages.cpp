@@ -44,11 +44,13 @@ void DetectCandidates(const SFilterArea& area, uint32_t intensity, std::vector<u
                       std::vector<int32_t>& counts)
 {
     const int32_t columns = area.Columns();
-    mask.assign(area.Cells(), 0);
+    mask.resize(area.Cells());
     counts.assign(static_cast<std::size_t>(columns), 0);
     // No signed 32-bit value reaches an Intensity above INT32_MAX.
-    if (intensity > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))
+    if (intensity > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
+        std::fill(mask.begin(), mask.end(), uint8_t{0});
         return;
+    }
     const int32_t threshold = static_cast<int32_t>(intensity);
     int32_t* count = counts.data();
     for (int32_t y = area.top; y < area.bottom; ++y) {
@@ -152,19 +154,24 @@ void FillRow(const SFilterArea& area, uint32_t intensity, const std::vector<uint
     }
 }
 
-void GrowMask(const SFilterArea& area, const std::vector<uint8_t>& candidates, std::vector<uint8_t>& visit)
+void GrowMask(const SFilterArea& area, std::vector<uint8_t>& mask)
 {
     const int32_t columns = area.Columns();
     const int32_t rows = area.Rows();
-    visit = candidates;
     if (columns < 3 || rows < 3)
         return;
+    // In place, row by row: the rows above and at the one being grown are
+    // kept as they were before growing.
+    std::vector<uint8_t> above(mask.begin(), mask.begin() + columns);
+    std::vector<uint8_t> current(static_cast<std::size_t>(columns));
     for (int32_t r = 1; r < rows - 1; ++r) {
-        const uint8_t* c = candidates.data() + static_cast<std::size_t>(r) * columns;
-        const uint8_t* up = c - columns;
-        const uint8_t* down = c + columns;
-        uint8_t* v = visit.data() + static_cast<std::size_t>(r) * columns;
+        uint8_t* row = mask.data() + static_cast<std::size_t>(r) * columns;
+        const uint8_t* below = row + columns;
+        std::copy(row, row + columns, current.begin());
+        const uint8_t* c = current.data();
+        const uint8_t* up = above.data();
         for (int32_t i = 1; i < columns - 1; ++i)
-            v[i] = c[i] | up[i] | down[i] | c[i - 1] | c[i + 1];
+            row[i] = c[i] | up[i] | below[i] | c[i - 1] | c[i + 1];
+        above.swap(current);
     }
 }

@@ -36,8 +36,8 @@ inline bool IsBright(uint32_t value, uint32_t intensity)
 // The masks below cover the working rectangle only (Columns() bytes per row,
 // Rows() rows); a marked cell holds 1.
 
-// Detection: marks every bright pixel of the rectangle and counts them per
-// column (counts[i] for column left + i).
+// Detection: marks every bright pixel of the rectangle, unmarks the others,
+// and counts them per column (counts[i] for column left + i).
 void DetectCandidates(const SFilterArea& area, uint32_t intensity, std::vector<uint8_t>& mask,
                       std::vector<int32_t>& counts);
 
@@ -52,10 +52,11 @@ void RemoveShortRuns(const SFilterArea& area, int32_t length, std::vector<uint8_
 // the value two places to its right (the row's last value at the row's end).
 void FillRow(const SFilterArea& area, uint32_t intensity, const std::vector<uint8_t>& mask, int32_t y);
 
-// Neighbour marking and merge: the cells to visit for replacement values are
-// the candidates plus, inside the rectangle less its outermost ring, every
-// cell with a candidate directly above, below, left or right of it.
-void GrowMask(const SFilterArea& area, const std::vector<uint8_t>& candidates, std::vector<uint8_t>& visit);
+// Neighbour marking and merge, in place: the cells to visit for replacement
+// values are the candidates plus, inside the rectangle less its outermost
+// ring, every cell with a candidate directly above, below, left or right of
+// it.
+void GrowMask(const SFilterArea& area, std::vector<uint8_t>& mask);
 
 // Offset of the first non-zero byte of mask[from, end), or end.
 int32_t NextMarked(const uint8_t* mask, int32_t from, int32_t end);

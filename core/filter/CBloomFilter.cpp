@@ -77,13 +77,12 @@ void CBloomFilter::Run(const std::string& suffix, const CSharedState& state, IFi
     }
 
     // Neighbour marking and merge, done together.
-    std::vector<uint8_t> visit;
-    GrowMask(area, candidates, visit);
+    std::vector<uint8_t>& visit = candidates;
+    GrowMask(area, visit);
     for (int32_t x = area.left + 1; x <= area.right - 2; ++x)
         progress.Position(StagePosition(42, x - area.left, 14, columns));
     for (int32_t x = area.left + 1; x <= area.right - 2; ++x)
         progress.Position(StagePosition(56, x - area.left, 14, columns));
-    std::vector<uint8_t>().swap(candidates);
     progress.Reveal(IFilterStatus::ELine::Removing);
 
     // Replacement values.
