@@ -1,6 +1,7 @@
 #include "view/CDorvaneView.h"
 
 #include <QIcon>
+#include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -100,7 +101,12 @@ QPoint CDorvaneView::ScrollOffset() const {
 
 void CDorvaneView::UpdateScrollBars() {
     const QSize total = ZoomedSize();
-    const QSize page = viewport()->size();
+    QSize page = viewport()->size();
+    // When the picture fits the view without scroll bars, none are shown
+    // (otherwise bars once shown would keep themselves needed).
+    const QSize room = maximumViewportSize();
+    if (total.width() <= room.width() && total.height() <= room.height())
+        page = room;
     QScrollBar* pH = horizontalScrollBar();
     QScrollBar* pV = verticalScrollBar();
     pH->setRange(0, std::max(0, total.width() - page.width()));
@@ -127,7 +133,13 @@ void CDorvaneView::SetZoom(int32_t nPercent) {
     QWidget* pMain = pApp && pApp->m_pMainFrame ? static_cast<QWidget*>(pApp->m_pMainFrame) : window();
     if (pFrame != nullptr && pMain != nullptr && m_pDoc != nullptr) {
         const CImageSize size = m_pDoc->GetImageSize();
-        const QSize frame = FrameSize(nPercent, QSize(size.cx, size.cy), pMain->size());
+        // The main window's client area: below its menu bar, which a
+        // QMainWindow counts inside its size.
+        QSize client = pMain->size();
+        if (auto* pMainWindow = qobject_cast<QMainWindow*>(pMain))
+            if (QWidget* pMenu = pMainWindow->menuWidget(); pMenu && pMenu->isVisible())
+                client.rheight() -= pMenu->height();
+        const QSize frame = FrameSize(nPercent, QSize(size.cx, size.cy), client);
         if (pFrame->isMaximized() || pFrame->isMinimized())
             pFrame->showNormal();
         pFrame->setGeometry(0, 0, frame.width(), frame.height());
