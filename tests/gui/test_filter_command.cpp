@@ -506,7 +506,7 @@ void TestFilterCommand::resultEqualsTheCommandLine()
         options.hasRegion = c.region;
         options.region = region;
         CBloomFileJob job(options, 1);
-        const CBloomFileJob::Result result = job.Process(sample.toStdString(), cli, nullptr, nullptr);
+        const CBloomFileJob::Result result = job.Process(sample.toStdString(), cli, nullptr);
         QVERIFY(result.ok);
         QVERIFY(result.changed);
         QFile a(QString::fromStdString(gui)), b(QString::fromStdString(cli));
