@@ -65,16 +65,10 @@ QMdiSubWindow* CDorvaneView::ParentFrame() const {
 }
 
 void CDorvaneView::OnInitialUpdate() {
+    // SBIG documents get their own small icon; FITS ones keep the window's.
     QMdiSubWindow* pFrame = ParentFrame();
-    if (pFrame != nullptr) {
-        if (m_pDoc != nullptr && m_pDoc->m_isFits == 0)
-            pFrame->setWindowIcon(QIcon(QStringLiteral(DORVANE_ICON_SBIG)));
-        connect(pFrame, &QMdiSubWindow::windowStateChanged, this,
-                [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
-                    if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive))
-                        OnActivateView(true);
-                });
-    }
+    if (pFrame != nullptr && m_pDoc != nullptr && m_pDoc->m_isFits == 0)
+        pFrame->setWindowIcon(QIcon(QStringLiteral(DORVANE_ICON_SBIG)));
     SetZoom(100);
     OnUpdate();
 }
