@@ -6,6 +6,11 @@
 #include "CRawValue.h"
 #include "support/CParallel.h"
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define DORVANE_HAS_AVX2_PATH 1
+#endif
+
 static_assert(std::endian::native == std::endian::little,
               "display pixels are composed as little-endian words");
 
@@ -16,11 +21,47 @@ uint32_t Word16(uint32_t r, uint32_t g, uint32_t b)
     return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
 }
 
+#ifdef DORVANE_HAS_AVX2_PATH
+// 32-bit monochrome pixels eight at a time: clamp as signed numbers, then one
+// gather from the pixel table. Same results as the plain loop.
+__attribute__((target("avx2"))) void Mono32Avx2(const uint32_t* table, uint32_t maxValue,
+                                                const uint32_t* red, std::size_t begin,
+                                                std::size_t end, uint8_t* out)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i top = _mm256_set1_epi32(static_cast<int32_t>(maxValue));
+    std::size_t p = begin;
+    for (; p + 8 <= end; p += 8) {
+        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(red + p));
+        v = _mm256_min_epi32(_mm256_max_epi32(v, zero), top);
+        const __m256i px = _mm256_i32gather_epi32(reinterpret_cast<const int*>(table), v, 4);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * p), px);
+    }
+    for (; p < end; ++p) {
+        uint32_t px = table[ClampRawIndex(red[p], maxValue)];
+        std::memcpy(out + 4 * p, &px, 4);
+    }
+}
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 // Monochrome: one table from raw value straight to the finished pixel.
 void MonoPart(const std::vector<uint32_t>& pixelOf, uint32_t maxValue, const uint32_t* red,
               std::size_t begin, std::size_t end, int32_t bpp, uint8_t* out)
 {
     const uint32_t* table = pixelOf.data();
+#ifdef DORVANE_HAS_AVX2_PATH
+    // The signed clamp below needs maxValue to be a positive int32.
+    if (bpp == 32 && maxValue <= 0x7FFFFFFFu && HasAvx2()) {
+        Mono32Avx2(table, maxValue, red, begin, end, out);
+        return;
+    }
+#endif
     if (bpp == 32) {
         for (std::size_t p = begin; p < end; ++p) {
             uint32_t px = table[ClampRawIndex(red[p], maxValue)];

@@ -45,5 +45,7 @@ private:
         AdviseHugePages(v.data(), n * sizeof(T));
     }
 
+    // Asks for 2 MB pages and has both cores fault the range in, so that the
+    // kernel's zeroing of fresh pages is split between them.
     static void AdviseHugePages(void* data, std::size_t bytes);
 };

@@ -26,7 +26,9 @@ public:
             fn(std::size_t(0), count, 0u);
             return;
         }
-        std::size_t mid = (count / 2) & ~std::size_t(63);
+        std::size_t mid = count / 2;
+        if (mid >= 64)
+            mid &= ~std::size_t(63);
         std::thread helper;
         try {
             helper = std::thread([&fn, mid, count] { fn(mid, count, 1u); });

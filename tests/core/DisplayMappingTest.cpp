@@ -199,6 +199,28 @@ TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelAcrossTheSplit)
     }
 }
 
+TEST_F(DisplayMappingTest, OutOfRangeRawValuesShowAsTheNearestEndOfTheRamp)
+{
+    // Long enough for the eight-at-a-time path and both threads, with an odd
+    // tail; values below 0 and above full scale in every position.
+    Make(1037, 601, false, 32);
+    const uint32_t specials[] = {0xFFFFFFFBu, 70000u, 0x80000000u, 0x7FFFFFFFu, 65535u, 0u, 256u};
+    for (std::size_t p = 0; p < image.m_red.size(); ++p)
+        image.m_red[p] = p % 3 == 0 ? specials[(p / 3) % 7] : static_cast<uint32_t>(p % 65536);
+    image.m_stretchLow = 0;
+    image.m_stretchHigh = 65535;
+    image.UpdateDisplay();
+    for (std::size_t p = 0; p < image.m_red.size(); ++p) {
+        const int64_t s = static_cast<int32_t>(image.m_red[p]);
+        const int64_t clamped = s < 0 ? 0 : s > 65535 ? 65535 : s;
+        const uint8_t v = static_cast<uint8_t>(image.m_displayLut[clamped]);
+        ASSERT_EQ(image.m_displayPixels[4 * p], v) << p;
+        ASSERT_EQ(image.m_displayPixels[4 * p + 2], v) << p;
+        ASSERT_EQ(image.m_displayPixels[4 * p + 3], 0) << p;
+    }
+    EXPECT_EQ(image.m_displayLut[65535], 255u);
+}
+
 class AutoStretchTest : public DisplayMappingTest {
 protected:
     std::pair<int32_t, int32_t> Stretch()
