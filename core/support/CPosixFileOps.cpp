@@ -16,15 +16,18 @@ CPosixFileOps& CPosixFileOps::Instance()
 
 int CPosixFileOps::OpenRead(const std::string& path)
 {
+    // Without O_NONBLOCK a named pipe would block here until someone writes
+    // to it; regular files ignore the flag.
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return -1;
-    // A folder opens for reading but is no image file.
+    // Only regular files are images: a folder, a pipe or a device (which may
+    // never end) is refused.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
     }

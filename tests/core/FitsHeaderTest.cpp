@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 #include "support/CCollectingMessageSink.h"
@@ -181,11 +183,23 @@ TEST_F(FitsHeaderTest, RefusesBitDepthsOtherThanEightAndSixteen)
     }
 }
 
-TEST_F(FitsHeaderTest, AMissingFileCannotBeOpened)
+TEST_F(FitsHeaderTest, OnlyRegularFilesOpen)
 {
     EXPECT_FALSE(image.Open(dir.File("missing.fit")));
     EXPECT_EQ(messages.m_messages, Messages{"Failed to open file."});
+    messages.Clear();
     EXPECT_FALSE(image.Open(dir.Path()));
+    EXPECT_EQ(messages.m_messages, Messages{"Failed to open file."});
+    // A device that never ends and a pipe nobody writes to neither hang nor
+    // fill memory.
+    messages.Clear();
+    EXPECT_FALSE(image.Open("/dev/zero"));
+    EXPECT_EQ(messages.m_messages, Messages{"Failed to open file."});
+    const std::string fifo = dir.File("pipe.fit");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    messages.Clear();
+    EXPECT_FALSE(image.Open(fifo));
+    EXPECT_EQ(messages.m_messages, Messages{"Failed to open file."});
 }
 
 }  // namespace
