@@ -88,8 +88,12 @@ void CSplashWnd::CloseSplash()
     if (s_pInstance == this)
         s_pInstance = nullptr;
     close();  // deleted once the event loop runs again
-    if (QWidget* pParent = parentWidget(); pParent && pParent->isVisible())
+    if (QWidget* pParent = parentWidget(); pParent && pParent->isVisible()) {
+        // The keyboard goes back to the main window.
+        if (!QApplication::activeWindow() || QApplication::activeWindow() == this)
+            pParent->activateWindow();
         pParent->update();
+    }
 }
 
 bool CSplashWnd::HandleSplashInput(QObject*, QEvent* pEvent)

@@ -1,0 +1,206 @@
+// File > Open: the type list follows the favourite type, its labels read as
+// written while its patterns match the files, several files open at once
+// with one box per failure after the document's own messages, an open file
+// comes to the front, and the folder is remembered whatever its length.
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QListView>
+#include <QMdiArea>
+#include <QtTest>
+
+#include "CShellTestSupport.h"
+#include "app/CChildFrame.h"
+#include "app/CDorvaneDocTemplate.h"
+#include "app/CFileFilters.h"
+#include "app/CImageDocument.h"
+#include "app/CMainFrame.h"
+#include "app/CQtUserDialogs.h"
+#include "app/Resource.h"
+#include "support/ISettings.h"
+
+namespace {
+
+const QString kFitsLabel = QStringLiteral("FITS Images (*.fit;*.fts;*.fits)");
+const QString kSbigLabel = QStringLiteral("SBIG Type 3 Images (*.st*;*.237;*.255)");
+const QString kAllLabel = QStringLiteral("All Files (*.*)");
+
+QStringList Labels(const QList<CFileFilter>& filters) {
+    QStringList labels;
+    for (const CFileFilter& filter : filters)
+        labels << filter.m_strLabel;
+    return labels;
+}
+
+void Touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+}  // namespace
+
+class TestOpen : public QObject {
+    Q_OBJECT
+
+    CDorvaneApp& App() { return *CDorvaneApp::Instance(); }
+    CScriptedDialogs& Dialogs() { return CShellTestHooks::Get().m_dialogs; }
+    const std::vector<std::string>& Messages() { return CShellTestHooks::Get().m_messages.m_messages; }
+    int WindowCount() { return static_cast<int>(App().DocTemplate()->Frames().size()); }
+    void RunOpen() { App().m_pMainFrame->CommandAction(DorvaneIds::ID_FILE_OPEN)->trigger(); }
+
+private slots:
+    void init() {
+        CShellTestHooks::Get().Reset();
+        QVERIFY(App().InitInstance({QStringLiteral("--no-splash")}));
+    }
+    void cleanup() { App().ExitInstance(); }
+
+    void filterOrderFollowsTheFavouriteType_data() {
+        QTest::addColumn<QString>("favourite");
+        QTest::addColumn<QStringList>("labels");
+        const QStringList sbigFirst{kSbigLabel, kFitsLabel, kAllLabel};
+        const QStringList fitsFirst{kFitsLabel, kSbigLabel, kAllLabel};
+        QTest::newRow("SBIG") << QStringLiteral("SBIG") << sbigFirst;
+        QTest::newRow("sbig") << QStringLiteral("sbig") << sbigFirst;
+        QTest::newRow("SbIg") << QStringLiteral("SbIg") << sbigFirst;
+        QTest::newRow("FITS") << QStringLiteral("FITS") << fitsFirst;
+        QTest::newRow("empty") << QString() << fitsFirst;
+        QTest::newRow("other") << QStringLiteral("SBIG3") << fitsFirst;
+    }
+    void filterOrderFollowsTheFavouriteType() {
+        QFETCH(QString, favourite);
+        QFETCH(QStringList, labels);
+        App().Settings().WriteString("Settings", "Favorite File Type", favourite.toStdString());
+        RunOpen();
+        QCOMPARE(Dialogs().m_nOpenCalls, 1);
+        QCOMPARE(Labels(Dialogs().m_openFilters), labels);
+    }
+
+    void missingFavouriteMeansFitsFirst() {
+        QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).remove("Settings/Favorite File Type");
+        RunOpen();
+        QCOMPARE(Labels(Dialogs().m_openFilters).value(0), kFitsLabel);
+    }
+
+    // The real dialog shows the labels exactly and lists the files each
+    // filter's patterns select.
+    void dialogLabelsAndPatternsMatch() {
+        QTemporaryDir dir;
+        for (const char* name : {"M42.FIT", "m42.fits", "m42.Fts", "m42.ST7", "m42.st", "dark.237", "flat.255",
+                                 "notes.txt", "noextension"})
+            Touch(dir.filePath(QString::fromLatin1(name)));
+        QFileDialog dialog(nullptr, QString(), dir.path());
+        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+        QStringList nameFilters;
+        for (const CFileFilter& filter : CFileFilters::ForOpen(QStringLiteral("FITS")))
+            nameFilters << CQtUserDialogs::NameFilter(filter);
+        dialog.setNameFilters(nameFilters);
+        dialog.show();
+        auto* pTypes = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(pTypes);
+        QCOMPARE(pTypes->count(), 3);
+        QCOMPARE(pTypes->itemText(0), kFitsLabel);
+        QCOMPARE(pTypes->itemText(1), kSbigLabel);
+        QCOMPARE(pTypes->itemText(2), kAllLabel);
+        auto* pList = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        QVERIFY(pList);
+        const auto listed = [&] {
+            QStringList names;
+            const QModelIndex root = pList->rootIndex();
+            for (int row = 0; row < pList->model()->rowCount(root); ++row)
+                names << pList->model()->index(row, 0, root).data().toString();
+            names.sort();
+            return names;
+        };
+        const QList<QStringList> expected = {
+            {"M42.FIT", "m42.Fts", "m42.fits"},
+            {"dark.237", "flat.255", "m42.ST7", "m42.st"},
+            {"M42.FIT", "dark.237", "flat.255", "m42.Fts", "m42.ST7", "m42.fits", "m42.st", "noextension",
+             "notes.txt"},
+        };
+        for (int i = 0; i < 3; ++i) {
+            dialog.selectNameFilter(nameFilters[i]);
+            QTRY_COMPARE(listed(), expected[i]);
+        }
+    }
+
+    void severalFilesOpenAndEachFailureGetsOneBox() {
+        QTemporaryDir dir;
+        const QString first = CopySample(dir, "m42-synthetic.fit", "first.fit");
+        const QString unknown = dir.filePath("second.jpg");
+        Touch(unknown);
+        const QString broken = dir.filePath("third.fit");
+        Touch(broken);
+        const QString last = CopySample(dir, "m42-synthetic.st7", "fourth.st7");
+        Dialogs().m_openAnswer = {first, unknown, broken, last};
+        RunOpen();
+        QCOMPARE(WindowCount(), 2);
+        QCOMPARE(App().DocTemplate()->Frames().at(0)->Document()->GetPathName(), first);
+        QCOMPARE(App().DocTemplate()->Frames().at(1)->Document()->GetPathName(), last);
+        // The unknown extension fails silently in the document; the broken
+        // FITS file reports its own fault first.
+        QVERIFY(Messages().size() >= 3);
+        QCOMPARE(QString::fromStdString(Messages().front()), "Failed to open: " + unknown);
+        QCOMPARE(QString::fromStdString(Messages().back()), "Failed to open: " + broken);
+        int failures = 0;
+        for (const std::string& message : Messages())
+            failures += message.rfind("Failed to open: ", 0) == 0 ? 1 : 0;
+        QCOMPARE(failures, 2);
+        QCOMPARE(App().m_strLastDirectory, QFileInfo(dir.path()).absoluteFilePath());
+    }
+
+    void openFileComesToTheFrontWithoutAMessage() {
+        QTemporaryDir dir;
+        const QString first = CopySample(dir, "m42-synthetic.fit", "first.fit");
+        const QString second = CopySample(dir, "m42-synthetic.st7", "second.st7");
+        Dialogs().m_openAnswer = {first, second};
+        RunOpen();
+        QCOMPARE(WindowCount(), 2);
+        QCOMPARE(App().m_pMainFrame->ActiveChild()->Document()->GetPathName(), second);
+        // The same file by another spelling of its path.
+        Dialogs().m_openAnswer = {dir.path() + QStringLiteral("/./first.fit")};
+        RunOpen();
+        QCOMPARE(WindowCount(), 2);
+        QCOMPARE(App().m_pMainFrame->ActiveChild()->Document()->GetPathName(), first);
+        QVERIFY(Messages().empty());
+    }
+
+    void cancelKeepsTheFolderAndTheDialogStartsThere() {
+        QTemporaryDir dir;
+        App().m_strLastDirectory = dir.path();
+        RunOpen();
+        QCOMPARE(Dialogs().m_strOpenStartDir, dir.path());
+        QCOMPARE(App().m_strLastDirectory, dir.path());
+        QCOMPARE(WindowCount(), 0);
+    }
+
+    // A folder path of any length is remembered, and a selection may be far
+    // longer than 260 characters.
+    void longFolderAndLongSelection() {
+        QTemporaryDir dir;
+        QString folder = dir.path();
+        for (int i = 0; i < 4; ++i)
+            folder += QStringLiteral("/observing-session-with-a-rather-long-folder-name-%1").arg(i);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(folder.size() > 200);
+        QTemporaryDir copies(folder + QStringLiteral("/XXXXXX"));
+        QStringList files;
+        for (int i = 0; i < 3; ++i)
+            files << CopySample(copies, "m42-synthetic.fit", QStringLiteral("frame-%1.fit").arg(i));
+        QVERIFY(files.join(u' ').size() > 260);
+        Dialogs().m_openAnswer = files;
+        RunOpen();
+        QCOMPARE(WindowCount(), 3);
+        QCOMPARE(App().m_strLastDirectory, copies.path());
+        App().ExitInstance();
+        QCOMPARE(QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).value("SavedState/LastDirectory").toString(),
+                 copies.path());
+        QVERIFY(App().InitInstance({QStringLiteral("--no-splash")}));
+        RunOpen();
+        QCOMPARE(Dialogs().m_strOpenStartDir, copies.path());
+    }
+};
+
+DORVANE_SHELL_TEST_MAIN(TestOpen)
+#include "test_open.moc"
