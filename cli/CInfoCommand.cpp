@@ -16,7 +16,7 @@ const char* CInfoCommand::Help()
            "  --json     one JSON object per line, with the keys path, format, width,\n"
            "             height, bits_per_pixel, planes, max_value, stretch_low,\n"
            "             stretch_high, and bzero and bscale (FITS) or compressed (SBIG)\n"
-           "  --help     show this help\n"
+           "  -h, --help show this help\n"
            "  --version  show the version\n"
            "\n"
            "Exit status: 0 all files read, 1 a file failed (\"PATH: message\" on stderr),\n"
@@ -25,7 +25,7 @@ const char* CInfoCommand::Help()
 
 int CInfoCommand::Run(const std::vector<std::string>& args, CCliIo& io)
 {
-    CArgParser parser({{"json", 0, false}, {"help", 0, false}, {"version", 0, false}});
+    CArgParser parser({{"json", 0, false}, {"help", 'h', false}, {"version", 0, false}});
     if (!parser.Parse(args))
         return CUsage::Fail(io, "info", parser.m_error);
     if (parser.Has("help")) {

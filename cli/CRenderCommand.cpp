@@ -38,7 +38,7 @@ const char* CRenderCommand::Help()
            "  --zoom PERCENT   1 to 1600 (default 100); enlarging repeats pixels\n"
            "                   (nearest neighbour), reducing averages each block of\n"
            "                   pixels (area average)\n"
-           "  --help           show this help\n"
+           "  -h, --help       show this help\n"
            "  --version        show the version\n"
            "\n"
            "Exit status: 0 written, 1 failed (\"PATH: message\" on stderr), 2 usage error.\n";
@@ -50,7 +50,7 @@ int CRenderCommand::Run(const std::vector<std::string>& args, CCliIo& io)
                        {"max", 0, true},
                        {"zoom", 0, true},
                        {"png", 0, true},
-                       {"help", 0, false},
+                       {"help", 'h', false},
                        {"version", 0, false}});
     if (!parser.Parse(args))
         return CUsage::Fail(io, "render", parser.m_error);
