@@ -136,6 +136,14 @@ bool CDorvaneApp::InitInstance(const QStringList& arguments)
     if (!commandLine.m_strFileName.isEmpty() && !m_pDocTemplate->OpenDocumentFile(commandLine.m_strFileName))
         return false;
 
+    // Centred at a generous size for when it is restored (or where no window
+    // manager maximises it), then maximised.
+    if (pScreen) {
+        const QRect area = pScreen->availableGeometry();
+        QRect normal(QPoint(0, 0), area.size() * 4 / 5);
+        normal.moveCenter(area.center());
+        m_pMainFrame->setGeometry(normal);
+    }
     m_pMainFrame->showMaximized();
     m_pMainFrame->UpdateCommandStates();
 

@@ -1,6 +1,8 @@
 #include "CHelpWindow.h"
 
+#include <QGuiApplication>
 #include <QIcon>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -54,6 +56,15 @@ void CHelpWindow::ShowContext(uint32_t contextId)
     // Setting the same page again only scrolls to the new section.
     m_pBrowser->setSource(url);
     m_pBrowser->scrollToAnchor(url.fragment());
+    if (!m_bPlaced) {
+        // First showing: in the middle of the screen, beside nothing.
+        m_bPlaced = true;
+        if (QScreen* pScreen = QGuiApplication::primaryScreen()) {
+            QRect frame = geometry();
+            frame.moveCenter(pScreen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
     show();
     raise();
     activateWindow();

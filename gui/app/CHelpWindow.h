@@ -21,4 +21,5 @@ public:
 
 private:
     QTextBrowser* m_pBrowser;
+    bool m_bPlaced = false;
 };
