@@ -148,7 +148,6 @@ private slots:
     void colourImageWithEveryPlaneCleared();
     void colourPlanesUseTheirOwnParameters();
     void processAllFiltersTheRedPlaneOfEveryOtherImage();
-    void processAllWithOneImageIsAPlainRun();
     void mirrorRestoresOrientation();
     void regionRestrictsTheRunAndIsCleared();
     void regionIsClippedToEachImageAndMirroredWithThePlane();
@@ -352,19 +351,6 @@ void TestFilterCommand::processAllFiltersTheRedPlaneOfEveryOtherImage()
     }
     // "Process all open images." is not stored.
     QCOMPARE(m_settings.m_values.size(), std::size_t(4));
-}
-
-void TestFilterCommand::processAllWithOneImageIsAPlainRun()
-{
-    CTestTarget alone(m_shared, m_sink, 40, 30, false, 8);
-    CTestTarget reference(m_shared, m_sink, 40, 30, false, 8);
-    CMonoParams params;
-    params.m_bProcessAll = true;
-    m_pCommand->RunMono(params, alone, {});
-    params.m_bProcessAll = false;
-    m_pCommand->RunMono(params, reference, {});
-    QVERIFY(alone.m_image.m_red == reference.m_image.m_red);
-    QVERIFY(alone.m_image.m_red != alone.m_image.m_undoRed);
 }
 
 void TestFilterCommand::mirrorRestoresOrientation()
