@@ -454,50 +454,64 @@ void TestFilterCommand::resultEqualsTheCommandLine()
 #ifndef DORVANE_HAVE_CLI_JOB
     QSKIP("built without the command line's library");
 #else
-    const QString sample = QStringLiteral(DORVANE_SAMPLES_DIR "/m42-synthetic.fit");
-    QVERIFY2(QFile::exists(sample), qPrintable(sample));
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const std::string gui = dir.filePath(QStringLiteral("gui.fit")).toStdString();
     const std::string cli = dir.filePath(QStringLiteral("cli.fit")).toStdString();
-
+    struct CDocTarget : IFilterTarget {
+        CDorvaneDoc& doc;
+        explicit CDocTarget(CDorvaneDoc& d) : doc(d) {}
+        CAstroImage& Image() override { return *doc.m_pImage; }
+        void SetUndoState(bool, bool) override {}
+        void SetModified() override {}
+        void Repaint() override {}
+    };
     struct Case {
+        const char* sample;
         bool mirror;
         bool region;
     };
-    for (const Case c : {Case{false, false}, Case{true, true}}) {
+    const CRegion region{100, 50, 5000, 5000};  // reaches past both samples
+    for (const Case c : {Case{"m42-synthetic.fit", false, false}, Case{"m42-synthetic.fit", true, true},
+                         Case{"m42-colour.fit", true, true}}) {
+        const std::string sample = std::string(DORVANE_SAMPLES_DIR "/") + c.sample;
         init();
         CDorvaneDoc doc(m_shared, m_sink, m_settings);
-        QVERIFY(doc.OnOpenDocument(sample.toStdString()));
-        struct CDocTarget : IFilterTarget {
-            CDorvaneDoc& doc;
-            explicit CDocTarget(CDorvaneDoc& d) : doc(d) {}
-            CAstroImage& Image() override { return *doc.m_pImage; }
-            void SetUndoState(bool, bool) override {}
-            void SetModified() override {}
-            void Repaint() override {}
-        } target(doc);
-        CMonoParams params;
-        params.m_plane = {30000, 8, 3};
-        params.m_bMirror = c.mirror;
-        const CRegion region{100, 50, 5000, 5000};
+        QVERIFY2(doc.OnOpenDocument(sample), c.sample);
+        CDocTarget target(doc);
         m_shared.m_bRegionSet = c.region;
         m_shared.m_rcRegionImage = region;
-        m_pCommand->RunMono(params, target, {});
-        QVERIFY(doc.OnSaveDocument(gui));
 
         CBloomOptions options;
-        options.mono = {30000, 8, 3};
         options.mirror = c.mirror;
         options.hasRegion = c.region;
         options.region = region;
+        if (!doc.m_pImage->m_isColor) {
+            CMonoParams params;
+            params.m_plane = {30000, 8, 3};
+            params.m_bMirror = c.mirror;
+            m_pCommand->RunMono(params, target, {});
+            options.mono = {30000, 8, 3};
+        } else {
+            CColorParams params;
+            params.m_planes[0] = {30000, 8, 3};
+            params.m_planes[1] = {20000, 4, 1};
+            params.m_planes[2] = {25000, 6, 5};
+            params.m_bPlaneOn[1] = false;
+            params.m_bMirror = c.mirror;
+            m_pCommand->RunColor(params, target);
+            options.color = {CPlaneParameters{30000, 8, 3}, CPlaneParameters{20000, 4, 1},
+                             CPlaneParameters{25000, 6, 5}};
+            options.planes = {true, false, true};
+        }
+        QVERIFY(doc.OnSaveDocument(gui));
         CBloomFileJob job(options, 1);
-        const CBloomFileJob::Result result = job.Process(sample.toStdString(), cli, nullptr);
+        const CBloomFileJob::Result result = job.Process(sample, cli, nullptr);
         QVERIFY(result.ok);
         QVERIFY(result.changed);
         QFile a(QString::fromStdString(gui)), b(QString::fromStdString(cli));
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-        QVERIFY(a.readAll() == b.readAll());
+        QVERIFY2(a.readAll() == b.readAll(), c.sample);
     }
 #endif
 }
