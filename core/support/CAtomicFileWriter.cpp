@@ -70,10 +70,16 @@ bool CAtomicFileWriter::Begin(const std::string& targetPath)
         return false;
     }
     uint32_t mode = 0;
-    if (m_ops.GetMode(m_finalPath, mode) && !m_ops.SetMode(m_fd, mode)) {
-        Abandon();
-        m_failed = true;
-        return false;
+    if (m_ops.GetMode(m_finalPath, mode)) {
+        // Someone saving another user's file (as root, say) must not take it
+        // over; where the system refuses, the file is simply the saver's own.
+        // The owner goes first, as changing it clears set-id bits.
+        m_ops.KeepOwner(m_fd, m_finalPath);
+        if (!m_ops.SetMode(m_fd, mode)) {
+            Abandon();
+            m_failed = true;
+            return false;
+        }
     }
     return true;
 }

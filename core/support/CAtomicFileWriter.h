@@ -8,8 +8,8 @@
 // Writes a file so that the target is either replaced whole or left exactly as
 // it was: the bytes go to a new temporary file in the target's folder, which is
 // flushed to the device, closed and then renamed over the target. The target's
-// permission bits are kept. Any failure removes the temporary file, and a new
-// writer can simply try again.
+// permission bits (and, where the system allows, its owner) are kept. Any
+// failure removes the temporary file, and a new writer can simply try again.
 //
 // Usage (an image writer; each failed call maps to one message, see
 // CSaveMessages):

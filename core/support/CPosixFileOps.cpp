@@ -131,6 +131,17 @@ bool CPosixFileOps::SetMode(int fd, uint32_t mode)
     return ::fchmod(fd, static_cast<mode_t>(mode & 07777u)) == 0;
 }
 
+bool CPosixFileOps::KeepOwner(int fd, const std::string& path)
+{
+    struct stat target {};
+    struct stat made {};
+    if (::stat(path.c_str(), &target) != 0 || ::fstat(fd, &made) != 0)
+        return false;
+    if (target.st_uid == made.st_uid && target.st_gid == made.st_gid)
+        return true;
+    return ::fchown(fd, target.st_uid, target.st_gid) == 0;
+}
+
 bool CPosixFileOps::ResolveLink(const std::string& path, std::string& resolved)
 {
     char* real = ::realpath(path.c_str(), nullptr);

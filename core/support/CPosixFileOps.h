@@ -19,5 +19,6 @@ public:
     bool SyncFolder(const std::string& folder) override;
     bool GetMode(const std::string& path, uint32_t& mode) override;
     bool SetMode(int fd, uint32_t mode) override;
+    bool KeepOwner(int fd, const std::string& path) override;
     bool ResolveLink(const std::string& path, std::string& resolved) override;
 };

@@ -37,6 +37,9 @@ public:
     // false when there is no such file.
     virtual bool GetMode(const std::string& path, uint32_t& mode) = 0;
     virtual bool SetMode(int fd, uint32_t mode) = 0;
+    // Gives the open file the owner and group of the existing file at path,
+    // where the system allows it (a file system kept in memory has no owners).
+    virtual bool KeepOwner(int /*fd*/, const std::string& /*path*/) { return true; }
     // The path with symbolic links resolved; false when it does not exist.
     virtual bool ResolveLink(const std::string& path, std::string& resolved) = 0;
 };

@@ -113,6 +113,24 @@ TEST_F(FitsRoundTripTest, SavingKeepsPermissionBitsAndSymbolicLinks)
     EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
+TEST_F(FitsRoundTripTest, SavingAnotherUsersFileKeepsItsOwner)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can hand a file to another user";
+    CFitsBuilder b = CFitsBuilder::Mono16(1, 1);
+    b.Data16({0x8000});
+    const std::string path = dir.File("theirs.fit");
+    WriteBytes(path, b.Bytes());
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+    CFitsImage image(shared, messages);
+    ASSERT_TRUE(image.Open(path));
+    ASSERT_EQ(image.Save(path), 1);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+}
+
 TEST_F(FitsRoundTripTest, APathDifferingOnlyInCaseIsAnotherFile)
 {
     CFitsBuilder b = CFitsBuilder::Mono16(1, 1);
