@@ -56,7 +56,7 @@ void CReplacementStage::Compute(const std::vector<uint8_t>& visit,
     if (m_nWidth >= 1) {
         for (std::size_t k = 0; k < m_cells.size(); ++k)
             if (Fits(m_cells[k]))
-                m_fitting.push_back(k);
+                m_fitting.push_back(static_cast<uint32_t>(k));
     }
     // A window of one pixel has rank 0: its value is 0, as for no window.
     if (m_fitting.empty()) {
@@ -106,7 +106,7 @@ void CReplacementStage::ComputeWithHistogram(const std::function<void(int32_t)>&
 {
     // The windows to compute read this box of the plane.
     int32_t x0 = m_area.imageWidth, x1 = 0, y0 = m_area.imageHeight, y1 = 0;
-    for (std::size_t k : m_fitting) {
+    for (uint32_t k : m_fitting) {
         x0 = std::min(x0, m_cells[k].x);
         x1 = std::max(x1, m_cells[k].x);
         y0 = std::min(y0, m_cells[k].y);
@@ -138,14 +138,14 @@ void CReplacementStage::ComputeWithHistogram(Keys keys, const std::vector<uint32
     // The fitting cells column by column; within a column top to bottom.
     const int32_t columns = m_area.Columns();
     std::vector<std::size_t> columnStart(static_cast<std::size_t>(columns) + 1, 0);
-    for (std::size_t k : m_fitting)
+    for (uint32_t k : m_fitting)
         ++columnStart[static_cast<std::size_t>(m_cells[k].x - m_area.left) + 1];
     for (int32_t i = 0; i < columns; ++i)
         columnStart[static_cast<std::size_t>(i) + 1] += columnStart[static_cast<std::size_t>(i)];
-    std::vector<std::size_t> byColumn(m_fitting.size());
+    std::vector<uint32_t> byColumn(m_fitting.size());
     {
         std::vector<std::size_t> fill(columnStart.begin(), columnStart.end() - 1);
-        for (std::size_t k : m_fitting)
+        for (uint32_t k : m_fitting)
             byColumn[fill[static_cast<std::size_t>(m_cells[k].x - m_area.left)]++] = k;
     }
 
@@ -180,7 +180,7 @@ void CReplacementStage::ComputeWithHistogram(Keys keys, const std::vector<uint32
                     continue;
                 // Down one column and up the next keeps every move short.
                 for (std::size_t j = 0; j < end - begin; ++j) {
-                    const std::size_t k = byColumn[down ? begin + j : end - 1 - j];
+                    const uint32_t k = byColumn[down ? begin + j : end - 1 - j];
                     histogram.MoveTo(m_cells[k].x, m_cells[k].y);
                     const uint32_t key = histogram.NthLargest(rank);
                     m_values[k] = keyValues ? (*keyValues)[key] : key;

@@ -47,5 +47,5 @@ private:
     CBloomFilter::ESelection m_selection;
     std::vector<SCell> m_cells;
     std::vector<uint32_t> m_values;
-    std::vector<std::size_t> m_fitting;  // indices into m_cells of the cells whose window fits
+    std::vector<uint32_t> m_fitting;  // indices into m_cells of the cells whose window fits
 };
