@@ -12,7 +12,7 @@
 namespace {
 
 // Up to this half side a copy and a partial sort beat the histogram.
-constexpr int32_t kSortMaxWidth = 3;
+constexpr int32_t kSortMaxWidth = 2;
 
 }  // namespace
 
