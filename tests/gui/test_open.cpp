@@ -16,6 +16,7 @@
 #include "app/CImageDocument.h"
 #include "app/CMainFrame.h"
 #include "app/CQtUserDialogs.h"
+#include "app/CRecentFileList.h"
 #include "app/Resource.h"
 #include "support/ISettings.h"
 
@@ -164,6 +165,24 @@ private slots:
         QCOMPARE(WindowCount(), 2);
         QCOMPARE(App().m_pMainFrame->ActiveChild()->Document()->GetPathName(), first);
         QVERIFY(Messages().empty());
+    }
+
+    // A recent entry that no longer opens leaves the list, with only the
+    // document's own message; one that opens comes first again.
+    void recentFileEntries() {
+        QTemporaryDir dir;
+        const QString kept = CopySample(dir, "m42-synthetic.fit", "kept.fit");
+        const QString gone = dir.filePath("gone.fit");
+        App().RecentFiles()->Add(kept);
+        App().RecentFiles()->Add(gone);
+        App().OnOpenRecentFile(0);
+        QCOMPARE(WindowCount(), 0);
+        QCOMPARE(Messages().size(), std::size_t(1));
+        QVERIFY(Messages().front().rfind("Failed to open", 0) != 0);
+        QVERIFY(!App().RecentFiles()->Files().contains(gone));
+        App().OnOpenRecentFile(static_cast<int>(App().RecentFiles()->Files().indexOf(kept)));
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(App().RecentFiles()->Files().value(0), kept);
     }
 
     void cancelKeepsTheFolderAndTheDialogStartsThere() {
