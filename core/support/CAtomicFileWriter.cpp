@@ -60,6 +60,8 @@ bool CAtomicFileWriter::Begin(const std::string& targetPath)
     if (m_ops.ResolveLink(targetPath, resolved))
         m_finalPath = resolved;
 
+    m_written = 0;
+    m_writeback = 0;
     for (unsigned attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
         m_tempPath = TempName(m_finalPath, attempt);
         m_fd = m_ops.CreateExclusive(m_tempPath);
@@ -94,6 +96,14 @@ bool CAtomicFileWriter::Write(const void* data, std::size_t size)
         m_failed = true;
         Abandon();
         return false;
+    }
+    m_written += size;
+    // Let the device start on what is written while the rest is prepared, so
+    // that the flush before the rename waits for little.
+    constexpr uint64_t kWritebackStep = uint64_t(8) << 20;
+    if (m_written - m_writeback >= kWritebackStep) {
+        m_ops.StartWriteback(m_fd, m_writeback, m_written - m_writeback);
+        m_writeback = m_written;
     }
     return true;
 }

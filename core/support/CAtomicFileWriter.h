@@ -47,4 +47,6 @@ private:
     std::string m_tempPath;
     int m_fd = -1;
     bool m_failed = false;
+    uint64_t m_written = 0;    // bytes written so far
+    uint64_t m_writeback = 0;  // bytes handed to the device so far
 };

@@ -90,6 +90,17 @@ bool CPosixFileOps::Sync(int fd)
     return rc == 0;
 }
 
+void CPosixFileOps::StartWriteback(int fd, uint64_t offset, uint64_t size)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+    (void)offset;
+    (void)size;
+#endif
+}
+
 bool CPosixFileOps::Close(int fd)
 {
     // Linux releases the descriptor even when close reports EINTR, so it is

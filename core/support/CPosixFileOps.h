@@ -13,6 +13,7 @@ public:
     int CreateExclusive(const std::string& path) override;
     bool WriteAll(int fd, const void* data, std::size_t size) override;
     bool Sync(int fd) override;
+    void StartWriteback(int fd, uint64_t offset, uint64_t size) override;
     bool Close(int fd) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;

@@ -26,6 +26,9 @@ public:
     virtual bool WriteAll(int fd, const void* data, std::size_t size) = 0;
     // Pushes the file's data to the storage device.
     virtual bool Sync(int fd) = 0;
+    // Starts writing the given range to the device without waiting for it, so
+    // that the final Sync has little left to do. A hint; it may do nothing.
+    virtual void StartWriteback(int /*fd*/, uint64_t /*offset*/, uint64_t /*size*/) {}
     virtual bool Close(int fd) = 0;
     // Replaces to with from in one step.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
