@@ -13,6 +13,7 @@
 #include "app/CMainFrame.h"
 #include "app/CRecentFileList.h"
 #include "app/CSplashWnd.h"
+#include "app/Resource.h"
 
 namespace {
 
@@ -114,6 +115,20 @@ private slots:
         QVERIFY(app.InitInstance({QStringLiteral("--no-splash")}));
         QCOMPARE(app.m_strLastDirectory, folder);
         QCOMPARE(app.RecentFiles()->Files().mid(0, 2), (QStringList{"/data/b.st7", "/data/a.fit"}));
+    }
+
+    void exitDestroysAnOpenStretchDialog() {
+        CDorvaneApp& app = *CDorvaneApp::Instance();
+        QVERIFY(app.InitInstance({QStringLiteral("--no-splash"), SamplePath("m42-synthetic.fit")}));
+        app.m_pMainFrame->CommandAction(DorvaneIds::ID_VIEW_STRETCH)->trigger();
+        QVERIFY(app.m_pStretchDlg);
+        QVERIFY(app.m_bStretchDlgOpen);
+        QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).remove("Settings/Stretch Left");
+        app.ExitInstance();
+        QVERIFY(app.m_pStretchDlg == nullptr);
+        QVERIFY(!app.m_bStretchDlgOpen);
+        // Going away, the dialog stored where it was.
+        QVERIFY(StoredValue("Settings/Stretch Left").isValid());
     }
 
     void failedStartUpStillWritesLastDirectory() {
