@@ -69,10 +69,27 @@ double ProcessCpuSeconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-void RemoveBlooming(benchmark::State& state, const char* jobs, int engineThreads)
+// Outputs to a memory-backed folder when the system has one, to show the
+// program's own scaling apart from the disk.
+std::string MemoryFolder()
+{
+    const std::filesystem::path shm = "/dev/shm";
+    if (!std::filesystem::is_directory(shm))
+        return {};
+    const std::filesystem::path folder = shm / "dorvane-bench-cli-out";
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+void RemoveBlooming(benchmark::State& state, const char* jobs, int engineThreads, bool toMemory = false)
 {
     const SFrames& frames = Frames();
-    std::vector<std::string> args = {"-q", "-j", jobs, "-o", (frames.folder / "out").string()};
+    const std::string folder = toMemory ? MemoryFolder() : (frames.folder / "out").string();
+    if (folder.empty()) {
+        state.SkipWithError("no memory-backed folder");
+        return;
+    }
+    std::vector<std::string> args = {"-q", "-j", jobs, "-o", folder};
     args.insert(args.end(), frames.paths.begin(), frames.paths.end());
     const double cpuBefore = ProcessCpuSeconds();
     for (auto _ : state) {
@@ -93,10 +110,16 @@ void RemoveBlooming(benchmark::State& state, const char* jobs, int engineThreads
 void BM_Jobs1(benchmark::State& state) { RemoveBlooming(state, "1", -1); }
 void BM_Jobs1OneCore(benchmark::State& state) { RemoveBlooming(state, "1", 1); }
 void BM_Jobs2(benchmark::State& state) { RemoveBlooming(state, "2", -1); }
+void BM_Jobs1ToMemory(benchmark::State& state) { RemoveBlooming(state, "1", -1, true); }
+void BM_Jobs1OneCoreToMemory(benchmark::State& state) { RemoveBlooming(state, "1", 1, true); }
+void BM_Jobs2ToMemory(benchmark::State& state) { RemoveBlooming(state, "2", -1, true); }
 
 BENCHMARK(BM_Jobs1)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
 BENCHMARK(BM_Jobs1OneCore)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
 BENCHMARK(BM_Jobs2)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_Jobs1ToMemory)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_Jobs1OneCoreToMemory)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_Jobs2ToMemory)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(2);
 
 // Keeps the fastest real time of each benchmark so that the ratios can be
 // printed at the end.
@@ -133,15 +156,19 @@ int main(int argc, char** argv)
     Frames();
     CRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double one = reporter.Get("BM_Jobs1");
-    const double oneCore = reporter.Get("BM_Jobs1OneCore");
-    const double two = reporter.Get("BM_Jobs2");
-    if (one > 0 && two > 0)
-        std::printf("\n%d frames of %d x %d: -j 1 %.2f s (%.2f frames/s), -j 1 on one core %.2f s, "
+    for (const char* suffix : {"", "ToMemory"}) {
+        const std::string tail = suffix;
+        const double one = reporter.Get("BM_Jobs1" + tail);
+        const double oneCore = reporter.Get("BM_Jobs1OneCore" + tail);
+        const double two = reporter.Get("BM_Jobs2" + tail);
+        if (one <= 0 || two <= 0)
+            continue;
+        std::printf("\n%d frames of %d x %d, outputs %s: -j 1 %.2f s (%.2f frames/s), -j 1 on one core %.2f s, "
                     "-j 2 %.2f s (%.2f frames/s)\n"
                     "throughput -j 2 / -j 1: %.2fx; -j 2 / -j 1 on one core: %.2fx (goal 1.7x)\n",
-                    kFrames, kSide, kSide, one, kFrames / one, oneCore, two, kFrames / two, one / two,
-                    oneCore > 0 ? oneCore / two : 0.0);
+                    kFrames, kSide, kSide, tail.empty() ? "to disk" : "to memory", one, kFrames / one, oneCore,
+                    two, kFrames / two, one / two, oneCore > 0 ? oneCore / two : 0.0);
+    }
     benchmark::Shutdown();
     return 0;
 }
