@@ -131,10 +131,11 @@ TEST(BloomFilterBehaviour, ColumnZeroAndEverythingOutsideTheRegionStay)
         for (int32_t x = 0; x < 40; ++x) {
             const bool inside = x >= 10 && x < 25 && y >= 10 && y < 30;
             const bool rightColumn = x == 25 && y >= 10 && y < 30;
-            if (inside)
+            if (inside) {
                 changedInside += region.At(x, y) != plane.At(x, y);
-            else if (!rightColumn)
+            } else if (!rightColumn) {
                 EXPECT_EQ(region.At(x, y), plane.At(x, y)) << x << "," << y;
+            }
         }
     }
     EXPECT_GT(changedInside, 0);
