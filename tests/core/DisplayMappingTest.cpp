@@ -25,12 +25,17 @@ protected:
         image.m_displayPixels.assign(n * (depth / 8), 0xAB);
     }
 
-    std::vector<uint32_t> Lut(int32_t low, int32_t high)
+    void Show(int32_t low, int32_t high)
     {
-        Make(0, 0, false, 32);
         image.m_stretchLow = low;
         image.m_stretchHigh = high;
         image.UpdateDisplay();
+    }
+
+    std::vector<uint32_t> Lut(int32_t low, int32_t high)
+    {
+        Make(0, 0, false, 32);
+        Show(low, high);
         return image.m_displayLut;
     }
 
@@ -39,121 +44,65 @@ protected:
     CFitsImage image{shared, messages};
 };
 
-TEST_F(DisplayMappingTest, NormalRamp)
+TEST_F(DisplayMappingTest, LutEntriesForEachKindOfLimits)
 {
-    const std::vector<uint32_t> lut = Lut(1000, 3000);
-    ASSERT_EQ(lut.size(), 65536u);
-    EXPECT_EQ(lut[0], 0u);
-    EXPECT_EQ(lut[999], 0u);
-    EXPECT_EQ(lut[1000], 0u);
-    EXPECT_EQ(lut[2000], 127u);
-    EXPECT_EQ(lut[3000], 255u);
-    EXPECT_EQ(lut[3001], 255u);
-    EXPECT_EQ(lut[65535], 255u);
-    // Truncated, not rounded: 7/2000*255 = 0.89, 8/2000*255 = 1.02.
-    EXPECT_EQ(lut[1007], 0u);
-    EXPECT_EQ(lut[1008], 1u);
-    EXPECT_EQ(lut[2999], 254u);
+    struct SLutCase {
+        int32_t low, high;
+        std::vector<std::pair<std::size_t, uint32_t>> entries;  // index, value
+    };
+    const SLutCase cases[] = {
+        // A normal ramp, truncated and not rounded: 7/2000*255 = 0.89, 8/2000*255 = 1.02.
+        {1000, 3000, {{0, 0}, {999, 0}, {1000, 0}, {1007, 0}, {1008, 1}, {2000, 127}, {2999, 254},
+                      {3000, 255}, {3001, 255}, {65535, 255}}},
+        {3000, 1000, {{999, 255}, {1000, 255}, {2000, 127}, {3000, 0}, {3001, 0}}},  // inverted
+        {500, 500, {{499, 0}, {500, 0}, {501, 255}}},  // equal limits show their own value black
+        {-255, 255, {{0, 127}, {255, 255}}},           // limits outside the raw range
+        {0, 1000000, {{65535, 16}}},
+    };
+    for (const SLutCase& c : cases) {
+        const std::vector<uint32_t> lut = Lut(c.low, c.high);
+        ASSERT_EQ(lut.size(), 65536u);
+        for (auto [index, value] : c.entries)
+            EXPECT_EQ(lut[index], value) << c.low << ".." << c.high << " at " << index;
+    }
 }
 
-TEST_F(DisplayMappingTest, InvertedRamp)
+TEST_F(DisplayMappingTest, PixelBytesAtEachDepth)
 {
-    const std::vector<uint32_t> lut = Lut(3000, 1000);
-    EXPECT_EQ(lut[999], 255u);
-    EXPECT_EQ(lut[1000], 255u);
-    EXPECT_EQ(lut[2000], 127u);
-    EXPECT_EQ(lut[3000], 0u);
-    EXPECT_EQ(lut[3001], 0u);
-}
-
-TEST_F(DisplayMappingTest, EqualLimitsShowTheirOwnValueBlack)
-{
-    const std::vector<uint32_t> lut = Lut(500, 500);
-    EXPECT_EQ(lut[499], 0u);
-    EXPECT_EQ(lut[500], 0u);
-    EXPECT_EQ(lut[501], 255u);
-}
-
-TEST_F(DisplayMappingTest, LimitsOutsideTheRawRange)
-{
-    const std::vector<uint32_t> lut = Lut(-255, 255);
-    EXPECT_EQ(lut[0], 127u);
-    EXPECT_EQ(lut[255], 255u);
-    const std::vector<uint32_t> wide = Lut(0, 1000000);
-    EXPECT_EQ(wide[65535], 16u);
-}
-
-TEST_F(DisplayMappingTest, ThirtyTwoBitPixels)
-{
-    Make(2, 1, false, 32);
-    image.m_red = {0, 65535};
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 65535;
-    image.m_displayChanged = false;
-    image.UpdateDisplay();
-    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0, 0, 0, 0, 255, 255, 255, 0}));
-    EXPECT_TRUE(image.m_displayChanged);
-
-    Make(1, 1, true, 32);
-    image.m_red = {200};
-    image.m_green = {100};
-    image.m_blue = {50};
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
-    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{50, 100, 200, 0}));
-}
-
-TEST_F(DisplayMappingTest, MonochromeEntry200GivesThreeEqualBytesAndZero)
-{
-    Make(1, 1, false, 32, 255);
-    image.m_red = {200};
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
-    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{200, 200, 200, 0}));
-}
-
-TEST_F(DisplayMappingTest, TwentyFourBitPixelsPackWithoutPadding)
-{
-    // Seven pixels: one group of four and a tail of three.
-    Make(7, 1, false, 24, 255);
-    image.m_red = {0, 10, 20, 30, 40, 50, 60};
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
-    ASSERT_EQ(image.m_displayPixels.size(), 21u);
-    for (int p = 0; p < 7; ++p)
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(image.m_displayPixels[3 * p + c], 10 * p) << p;
-
-    Make(2, 1, true, 24, 255);
-    image.m_red = {1, 4};
-    image.m_green = {2, 5};
-    image.m_blue = {3, 6};
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
-    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
-}
-
-TEST_F(DisplayMappingTest, SixteenBitPixelsAreLittleEndian555Words)
-{
-    Make(1, 1, true, 16, 255);
-    image.m_red = {255};
-    image.m_green = {128};
-    image.m_blue = {7};
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
-    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0x00, 0x7E}));
-
-    Make(2, 1, false, 16, 255);
-    image.m_red = {255, 8};
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
-    EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0xFF, 0x7F, 0x21, 0x04}));
+    struct SPixelCase {
+        const char* name;
+        int32_t width;
+        bool color;
+        int32_t depth;
+        uint32_t maxValue;
+        int32_t high;  // the stretch runs from 0 to here
+        std::vector<uint32_t> red, green, blue;
+        std::vector<uint8_t> bytes;
+    };
+    const SPixelCase cases[] = {
+        {"32-bit mono", 2, false, 32, 65535, 65535, {0, 65535}, {}, {}, {0, 0, 0, 0, 255, 255, 255, 0}},
+        {"32-bit mono 200: three equal bytes and zero", 1, false, 32, 255, 255, {200}, {}, {}, {200, 200, 200, 0}},
+        {"32-bit colour", 1, true, 32, 65535, 255, {200}, {100}, {50}, {50, 100, 200, 0}},
+        // Seven pixels: one group of four and a tail of three, no padding.
+        {"24-bit mono", 7, false, 24, 255, 255, {0, 10, 20, 30, 40, 50, 60}, {}, {},
+         {0, 0, 0, 10, 10, 10, 20, 20, 20, 30, 30, 30, 40, 40, 40, 50, 50, 50, 60, 60, 60}},
+        {"24-bit colour", 2, true, 24, 255, 255, {1, 4}, {2, 5}, {3, 6}, {3, 2, 1, 6, 5, 4}},
+        // Little-endian 5-5-5 words.
+        {"16-bit colour", 1, true, 16, 255, 255, {255}, {128}, {7}, {0x00, 0x7E}},
+        {"16-bit mono", 2, false, 16, 255, 255, {255, 8}, {}, {}, {0xFF, 0x7F, 0x21, 0x04}},
+    };
+    for (const SPixelCase& c : cases) {
+        Make(c.width, 1, c.color, c.depth, c.maxValue);
+        image.m_red = c.red;
+        if (c.color) {
+            image.m_green = c.green;
+            image.m_blue = c.blue;
+        }
+        image.m_displayChanged = false;
+        Show(0, c.high);
+        EXPECT_EQ(image.m_displayPixels, c.bytes) << c.name;
+        EXPECT_TRUE(image.m_displayChanged) << c.name;
+    }
 }
 
 TEST_F(DisplayMappingTest, OtherDepthsConvertNothingButStillFlagTheDisplay)
@@ -161,9 +110,7 @@ TEST_F(DisplayMappingTest, OtherDepthsConvertNothingButStillFlagTheDisplay)
     Make(2, 2, false, 8);
     image.m_displayPixels.assign(3, 0xAB);
     image.m_displayChanged = false;
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 10;
-    image.UpdateDisplay();
+    Show(0, 10);
     EXPECT_TRUE(image.m_displayChanged);
     EXPECT_EQ(image.m_displayPixels, (std::vector<uint8_t>{0xAB, 0xAB, 0xAB}));
     EXPECT_EQ(image.m_displayLut.size(), 65536u);
@@ -176,9 +123,7 @@ TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelAcrossTheSplit)
     Make(1031, 613, false, 24, 255);
     for (std::size_t p = 0; p < image.m_red.size(); ++p)
         image.m_red[p] = static_cast<uint32_t>((p * 7) % 256);
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
+    Show(0, 255);
     for (std::size_t p = 0; p < image.m_red.size(); ++p)
         ASSERT_EQ(image.m_displayPixels[3 * p + 1], (p * 7) % 256) << p;
 
@@ -188,9 +133,7 @@ TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelAcrossTheSplit)
         image.m_green[p] = (p / 256) % 256;
         image.m_blue[p] = (p * 3) % 256;
     }
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 255;
-    image.UpdateDisplay();
+    Show(0, 255);
     for (std::size_t p = 0; p < image.m_red.size(); ++p) {
         ASSERT_EQ(image.m_displayPixels[4 * p], (p * 3) % 256) << p;
         ASSERT_EQ(image.m_displayPixels[4 * p + 1], (p / 256) % 256) << p;
@@ -207,9 +150,7 @@ TEST_F(DisplayMappingTest, OutOfRangeRawValuesShowAsTheNearestEndOfTheRamp)
     const uint32_t specials[] = {0xFFFFFFFBu, 70000u, 0x80000000u, 0x7FFFFFFFu, 65535u, 0u, 256u};
     for (std::size_t p = 0; p < image.m_red.size(); ++p)
         image.m_red[p] = p % 3 == 0 ? specials[(p / 3) % 7] : static_cast<uint32_t>(p % 65536);
-    image.m_stretchLow = 0;
-    image.m_stretchHigh = 65535;
-    image.UpdateDisplay();
+    Show(0, 65535);
     for (std::size_t p = 0; p < image.m_red.size(); ++p) {
         const int64_t s = static_cast<int32_t>(image.m_red[p]);
         const int64_t clamped = s < 0 ? 0 : s > 65535 ? 65535 : s;
