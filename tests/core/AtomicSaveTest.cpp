@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 #include "support/CAtomicFileWriter.h"
@@ -64,28 +66,34 @@ protected:
     std::vector<uint8_t> source;
 };
 
-TEST_F(AtomicSaveTest, SavingInPlace)
+TEST_F(AtomicSaveTest, EveryFailingStepInPlaceAndToAnotherPath)
 {
-    const std::string same = dir.File("m42.fit");
-    ExpectFailedSave(same, EOp::CreateExclusive, 0, "Failed to write file.");
-    ExpectFailedSave(same, EOp::SetMode, 0, "Failed to write file.");
-    ExpectFailedSave(same, EOp::WriteAll, 0, "Failed to write header.");
-    ExpectFailedSave(same, EOp::WriteAll, 1, "Failed to write image data.");
-    ExpectFailedSave(same, EOp::Sync, 0, "Failed to close file.");
-    ExpectFailedSave(same, EOp::Close, 0, "Failed to close file.");
-    ExpectFailedSave(same, EOp::Rename, 0, "Failed to close file.");
-}
-
-TEST_F(AtomicSaveTest, SavingToAnotherPath)
-{
-    const std::string other = dir.File("other.fit");
-    ExpectFailedSave(other, EOp::CreateExclusive, 0, "Failed to create file.");
-    ExpectFailedSave(other, EOp::WriteAll, 0, "Failed to copy header.");
-    // The plane, after the header was written.
-    ExpectFailedSave(other, EOp::WriteAll, 1, "Failed to write image data.");
-    // The trailing bytes: a stream in that state fails its close.
-    ExpectFailedSave(other, EOp::WriteAll, 2, "Failed to close file.");
-    ExpectFailedSave(other, EOp::Rename, 0, "Failed to close file.");
+    struct SStep {
+        const char* target;
+        EOp op;
+        int after;
+        const char* text;
+    };
+    const SStep steps[] = {
+        {"m42.fit", EOp::CreateExclusive, 0, "Failed to write file."},
+        {"m42.fit", EOp::SetMode, 0, "Failed to write file."},
+        {"m42.fit", EOp::WriteAll, 0, "Failed to write header."},
+        {"m42.fit", EOp::WriteAll, 1, "Failed to write image data."},
+        {"m42.fit", EOp::Sync, 0, "Failed to close file."},
+        {"m42.fit", EOp::Close, 0, "Failed to close file."},
+        {"m42.fit", EOp::Rename, 0, "Failed to close file."},
+        {"other.fit", EOp::CreateExclusive, 0, "Failed to create file."},
+        {"other.fit", EOp::WriteAll, 0, "Failed to copy header."},
+        {"other.fit", EOp::WriteAll, 1, "Failed to write image data."},  // the plane, after the header
+        // The trailing bytes: a stream in that state fails its close.
+        {"other.fit", EOp::WriteAll, 2, "Failed to close file."},
+        {"other.fit", EOp::Rename, 0, "Failed to close file."},
+    };
+    for (const SStep& step : steps) {
+        SCOPED_TRACE(std::string(step.target) + " " + std::to_string(static_cast<int>(step.op)) + "/" +
+                     std::to_string(step.after));
+        ExpectFailedSave(dir.File(step.target), step.op, step.after, step.text);
+    }
 }
 
 TEST_F(AtomicSaveTest, AFailedSaveToANewPathLeavesNothingThere)
@@ -105,20 +113,17 @@ TEST_F(AtomicSaveTest, AFolderThatCannotBeWrittenInFailsCleanly)
 TEST_F(AtomicSaveTest, ReadFailuresAreReportedOnce)
 {
     CFitsImage fresh(shared, messages, ops);
-    messages.Clear();
-    ops.Arm(EOp::OpenRead);
-    EXPECT_FALSE(fresh.Open(dir.File("m42.fit")));
-    EXPECT_EQ(messages.m_messages, Messages{"Failed to open file."});
-
-    messages.Clear();
-    ops.Arm(EOp::ReadAt, 3);  // inside the data, after the header
-    EXPECT_FALSE(fresh.Open(dir.File("m42.fit")));
-    EXPECT_EQ(messages.m_messages, Messages{"Failed to read image data."});
-
-    messages.Clear();
-    ops.Arm(EOp::Close);
-    EXPECT_FALSE(fresh.Open(dir.File("m42.fit")));
-    EXPECT_EQ(messages.m_messages, Messages{"Failed to close file."});
+    const std::tuple<EOp, int, const char*> failures[] = {
+        {EOp::OpenRead, 0, "Failed to open file."},
+        {EOp::ReadAt, 3, "Failed to read image data."},  // inside the data, after the header
+        {EOp::Close, 0, "Failed to close file."},
+    };
+    for (const auto& [op, after, text] : failures) {
+        messages.Clear();
+        ops.Arm(op, after);
+        EXPECT_FALSE(fresh.Open(dir.File("m42.fit")));
+        EXPECT_EQ(messages.m_messages, Messages{text});
+    }
     ops.Disarm();
 }
 
