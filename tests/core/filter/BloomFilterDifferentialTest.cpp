@@ -19,10 +19,22 @@ struct SCase {
     CSharedState state;
 };
 
+std::string Describe(const SCase& c)
+{
+    return std::to_string(c.plane.width) + "x" + std::to_string(c.plane.height) + " I=" +
+           std::to_string(c.intensity) + " L=" + std::to_string(c.length) + " W=" + std::to_string(c.width) +
+           (c.state.m_bRegionSet ? " region " + std::to_string(c.state.m_rcRegionImage.left) + "," +
+                                       std::to_string(c.state.m_rcRegionImage.top) + "," +
+                                       std::to_string(c.state.m_rcRegionImage.right) + "," +
+                                       std::to_string(c.state.m_rcRegionImage.bottom)
+                                 : "");
+}
+
 // Runs both engines on copies of the case's plane and compares the results
 // and counts; every selection method and one or two threads.
-void ExpectSameAsLiteral(const SCase& c, const std::string& label)
+void ExpectSameAsLiteral(const SCase& c)
 {
+    const std::string label = Describe(c);
     SPlane expected = c.plane;
     CLiteralBloomFilter literal(expected.values.data(), expected.width, expected.height, c.intensity, c.length,
                                 c.width);
@@ -43,17 +55,6 @@ void ExpectSameAsLiteral(const SCase& c, const std::string& label)
     }
 }
 
-std::string Describe(const SCase& c)
-{
-    return std::to_string(c.plane.width) + "x" + std::to_string(c.plane.height) + " I=" +
-           std::to_string(c.intensity) + " L=" + std::to_string(c.length) + " W=" + std::to_string(c.width) +
-           (c.state.m_bRegionSet ? " region " + std::to_string(c.state.m_rcRegionImage.left) + "," +
-                                       std::to_string(c.state.m_rcRegionImage.top) + "," +
-                                       std::to_string(c.state.m_rcRegionImage.right) + "," +
-                                       std::to_string(c.state.m_rcRegionImage.bottom)
-                                 : "");
-}
-
 }  // namespace
 
 TEST(BloomFilterDifferential, RandomSmallPlanesWithStreaks)
@@ -67,7 +68,7 @@ TEST(BloomFilterDifferential, RandomSmallPlanesWithStreaks)
         c.intensity = std::uniform_int_distribution<uint32_t>(995, 1005)(rng);
         c.length = std::uniform_int_distribution<int32_t>(1, 6)(rng);
         c.width = std::uniform_int_distribution<int32_t>(1, 6)(rng);
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
 }
 
@@ -92,7 +93,7 @@ TEST(BloomFilterDifferential, RegionsInsideAcrossAndOutside)
             if (r.top > r.bottom)
                 std::swap(r.top, r.bottom);
         }
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
 }
 
@@ -107,7 +108,7 @@ TEST(BloomFilterDifferential, TinyImagesAndThinStrips)
             c.plane = MakeStreakPlane(rng, w, h, std::uniform_int_distribution<int>(0, 3)(rng), h);
             c.length = std::uniform_int_distribution<int32_t>(1, 3)(rng);
             c.width = std::uniform_int_distribution<int32_t>(1, 2)(rng);
-            ExpectSameAsLiteral(c, Describe(c));
+            ExpectSameAsLiteral(c);
         }
     }
 }
@@ -138,7 +139,7 @@ TEST(BloomFilterDifferential, BloomsTouchingEveryBorder)
             c.plane.At(x, h - 1) = bright(rng);
         c.length = std::uniform_int_distribution<int32_t>(1, 5)(rng);
         c.width = std::uniform_int_distribution<int32_t>(1, 3)(rng);
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
 }
 
@@ -158,7 +159,7 @@ TEST(BloomFilterDifferential, IntensitiesAtAndAroundTheValues)
         c.intensity = std::uniform_int_distribution<uint32_t>(1, 6)(rng);
         c.length = std::uniform_int_distribution<int32_t>(1, 3)(rng);
         c.width = std::uniform_int_distribution<int32_t>(1, 3)(rng);
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
 }
 
@@ -191,7 +192,7 @@ TEST(BloomFilterDifferential, ValuesHeldOutOfRange)
             c.intensity = std::uniform_int_distribution<uint32_t>(0, 0x7FFFFFFFu)(rng);
         c.length = std::uniform_int_distribution<int32_t>(1, 3)(rng);
         c.width = std::uniform_int_distribution<int32_t>(1, 5)(rng);
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
     // Intensities that no signed 32-bit value reaches.
     for (uint32_t intensity : {0x80000000u, 0xFFFFFFFFu}) {
@@ -199,7 +200,7 @@ TEST(BloomFilterDifferential, ValuesHeldOutOfRange)
         c.plane = MakeStreakPlane(rng, 12, 12, 3, 12);
         c.plane.At(3, 3) = 0xFFFFFFFFu;
         c.intensity = intensity;
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
 }
 
@@ -215,7 +216,7 @@ TEST(BloomFilterDifferential, ManyDistinctValuesBeyondSixteenBits)
     c.intensity = 990000;
     c.length = 5;
     c.width = 4;
-    ExpectSameAsLiteral(c, Describe(c));
+    ExpectSameAsLiteral(c);
 }
 
 TEST(BloomFilterDifferential, LargerPlanesAndWidths)
@@ -232,7 +233,7 @@ TEST(BloomFilterDifferential, LargerPlanesAndWidths)
             c.state.m_bRegionSet = true;
             c.state.m_rcRegionImage = {w / 5, h / 6, w - w / 4, h - 3};
         }
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
 }
 
@@ -249,6 +250,6 @@ TEST(BloomFilterDifferential, WidthsUpToTheLargestAndOutsideTheDialogBounds)
         c.plane = MakeStreakPlane(rng, 100, 90, 3, 12);
         c.width = width;
         c.length = length;
-        ExpectSameAsLiteral(c, Describe(c));
+        ExpectSameAsLiteral(c);
     }
 }
