@@ -184,16 +184,6 @@ TEST(BloomFilterStatus, RectangleWithoutColumnsSendsNoCountsAndEndsAt100)
     EXPECT_EQ(plane.values, std::vector<uint32_t>(100, 5000));
 }
 
-TEST(BloomFilterStatus, RunWithoutStatusDisplayStillFilters)
-{
-    std::mt19937 rng(3);
-    SPlane plane = MakeStreakPlane(rng, 40, 40, 5, 30);
-    SPlane expected = plane;
-    CLiteralBloomFilter(expected.values.data(), 40, 40, 1000, 2, 2).Run("", CSharedState{}, nullptr);
-    CBloomFilter(plane.values.data(), 40, 40, 1000, 2, 2).Run("", CSharedState{}, nullptr);
-    EXPECT_EQ(plane.values, expected.values);
-}
-
 #if !defined(__SANITIZE_ADDRESS__)
 TEST(BloomFilterStatus, FailedAllocationClosesTheDisplayAndPropagates)
 {
