@@ -68,13 +68,7 @@ protected:
 
 TEST_F(AtomicSaveTest, EveryFailingStepInPlaceAndToAnotherPath)
 {
-    struct SStep {
-        const char* target;
-        EOp op;
-        int after;
-        const char* text;
-    };
-    const SStep steps[] = {
+    const std::tuple<const char*, EOp, int, const char*> steps[] = {
         {"m42.fit", EOp::CreateExclusive, 0, "Failed to write file."},
         {"m42.fit", EOp::SetMode, 0, "Failed to write file."},
         {"m42.fit", EOp::WriteAll, 0, "Failed to write header."},
@@ -89,10 +83,9 @@ TEST_F(AtomicSaveTest, EveryFailingStepInPlaceAndToAnotherPath)
         {"other.fit", EOp::WriteAll, 2, "Failed to close file."},
         {"other.fit", EOp::Rename, 0, "Failed to close file."},
     };
-    for (const SStep& step : steps) {
-        SCOPED_TRACE(std::string(step.target) + " " + std::to_string(static_cast<int>(step.op)) + "/" +
-                     std::to_string(step.after));
-        ExpectFailedSave(dir.File(step.target), step.op, step.after, step.text);
+    for (const auto& [target, op, after, text] : steps) {
+        SCOPED_TRACE(std::string(target) + " step " + std::to_string(static_cast<int>(op)) + "/" + std::to_string(after));
+        ExpectFailedSave(dir.File(target), op, after, text);
     }
 }
 
