@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "CViewTestSupport.h"
 #include "filter/CBloomFilter.h"
 #include "filter/CColorParamsDlg.h"
 #include "filter/CMonoParamsDlg.h"
@@ -33,14 +34,6 @@
 #endif
 
 namespace {
-
-// An image held in memory only.
-class CMemoryImage : public CAstroImage {
-public:
-    CMemoryImage(CSharedState& shared, IMessageSink& messages) : CAstroImage(shared, messages) {}
-    bool Open(const std::string&) override { return false; }
-    int Save(const std::string&) override { return 0; }
-};
 
 // Background near 1000 with a little texture, so that replacement values are
 // not all equal.
@@ -98,7 +91,7 @@ public:
         m_displayChangedAtRepaint = m_image.m_displayChanged;
     }
 
-    CMemoryImage m_image;
+    CTestImage m_image;  // held in memory only
     bool m_bCanUndo = false;
     bool m_bCanRedo = true;
     bool m_bModified = false;
