@@ -1,6 +1,5 @@
 #include "CBloomFileJob.h"
 
-#include <algorithm>
 #include <new>
 
 #include "CFileCopy.h"
@@ -11,18 +10,6 @@
 #include "image/CAstroImage.h"
 
 namespace {
-// The region clipped to the image; an empty result keeps left <= right and
-// top <= bottom so the working rectangle is simply empty.
-CRegion ClipToImage(const CRegion& region, int32_t width, int32_t height)
-{
-    CRegion clipped;
-    clipped.left = std::clamp(region.left, 0, width);
-    clipped.right = std::clamp(region.right, clipped.left, width);
-    clipped.top = std::clamp(region.top, 0, height);
-    clipped.bottom = std::clamp(region.bottom, clipped.top, height);
-    return clipped;
-}
-
 bool PlanesChanged(const CAstroImage& image)
 {
     if (image.m_red != image.m_undoRed)
@@ -58,12 +45,10 @@ int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFil
     const int32_t height = image.m_height;
     state.m_bRegionSet = m_options.hasRegion;
     if (m_options.hasRegion) {
-        CRegion clipped = ClipToImage(m_options.region, width, height);
+        const CRegion clipped = m_options.region.ClippedTo(width, height);
         // The plane is mirrored as a whole for the run, so the rectangle is
         // mirrored with it: the filter then works on the selected pixels.
-        if (m_options.mirror)
-            clipped = {width - clipped.right, clipped.top, width - clipped.left, clipped.bottom};
-        state.m_rcRegionImage = clipped;
+        state.m_rcRegionImage = m_options.mirror ? clipped.MirroredIn(width) : clipped;
     }
 
     image.SaveUndo();

@@ -15,11 +15,11 @@ SFilterArea MakeFilterArea(uint32_t* plane, int32_t imageWidth, int32_t imageHei
     area.imageHeight = std::max(imageHeight, 0);
     CRegion r{0, 0, area.imageWidth, area.imageHeight};
     if (state.m_bRegionSet)
-        r = state.m_rcRegionImage;
-    area.left = std::clamp(r.left, 0, area.imageWidth);
-    area.right = std::clamp(r.right, area.left, area.imageWidth);
-    area.top = std::clamp(r.top, 0, area.imageHeight);
-    area.bottom = std::clamp(r.bottom, area.top, area.imageHeight);
+        r = state.m_rcRegionImage.ClippedTo(area.imageWidth, area.imageHeight);
+    area.left = r.left;
+    area.right = r.right;
+    area.top = r.top;
+    area.bottom = r.bottom;
     return area;
 }
 

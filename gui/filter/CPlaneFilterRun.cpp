@@ -1,27 +1,10 @@
 #include "CPlaneFilterRun.h"
 
-#include <algorithm>
 
 #include "filter/CBloomFilter.h"
 #include "filter/MirrorPlane.h"
 #include "image/CAstroImage.h"
 #include "support/CSharedState.h"
-
-namespace {
-
-// The region limited to the image; an empty result keeps left <= right and
-// top <= bottom.
-CRegion ClipToImage(const CRegion& region, int32_t width, int32_t height)
-{
-    CRegion clipped;
-    clipped.left = std::clamp(region.left, 0, width);
-    clipped.right = std::clamp(region.right, clipped.left, width);
-    clipped.top = std::clamp(region.top, 0, height);
-    clipped.bottom = std::clamp(region.bottom, clipped.top, height);
-    return clipped;
-}
-
-}  // namespace
 
 void CPlaneFilterRun::Run(CAstroImage& image, std::vector<uint32_t>& plane, const CPlaneParams& params,
                           bool mirror, const char* suffix, const CSharedState& shared,
@@ -33,10 +16,8 @@ void CPlaneFilterRun::Run(CAstroImage& image, std::vector<uint32_t>& plane, cons
     // FilterRegion stays in the coordinates the user selected it in.
     CSharedState state = shared;
     if (state.m_bRegionSet) {
-        CRegion clipped = ClipToImage(state.m_rcRegionImage, width, height);
-        if (mirror)
-            clipped = {width - clipped.right, clipped.top, width - clipped.left, clipped.bottom};
-        state.m_rcRegionImage = clipped;
+        const CRegion clipped = state.m_rcRegionImage.ClippedTo(width, height);
+        state.m_rcRegionImage = mirror ? clipped.MirroredIn(width) : clipped;
     }
     if (mirror)
         MirrorPlane(plane, width, height);
