@@ -1,20 +1,20 @@
 #include "CArgParser.h"
 
-CArgParser::CArgParser(std::vector<COptionSpec> specs) : m_specs(std::move(specs)) {}
+CArgParser::CArgParser(std::vector<COptionRule> rules) : m_rules(std::move(rules)) {}
 
-const COptionSpec* CArgParser::FindLong(const std::string& name) const
+const COptionRule* CArgParser::FindLong(const std::string& name) const
 {
-    for (const COptionSpec& spec : m_specs)
-        if (spec.longName == name)
-            return &spec;
+    for (const COptionRule& rule : m_rules)
+        if (rule.longName == name)
+            return &rule;
     return nullptr;
 }
 
-const COptionSpec* CArgParser::FindShort(char name) const
+const COptionRule* CArgParser::FindShort(char name) const
 {
-    for (const COptionSpec& spec : m_specs)
-        if (spec.shortName != 0 && spec.shortName == name)
-            return &spec;
+    for (const COptionRule& rule : m_rules)
+        if (rule.shortName != 0 && rule.shortName == name)
+            return &rule;
     return nullptr;
 }
 
@@ -39,7 +39,7 @@ bool CArgParser::Parse(const std::vector<std::string>& args)
             optionsEnded = true;
             continue;
         }
-        const COptionSpec* spec = nullptr;
+        const COptionRule* rule = nullptr;
         std::string value;
         bool hasInlineValue = false;
         std::string shown;
@@ -47,9 +47,9 @@ bool CArgParser::Parse(const std::vector<std::string>& args)
             std::size_t equals = arg.find('=');
             std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
             shown = "--" + name;
-            spec = FindLong(name);
-            if (spec && equals != std::string::npos) {
-                if (!spec->takesValue) {
+            rule = FindLong(name);
+            if (rule && equals != std::string::npos) {
+                if (!rule->takesValue) {
                     m_error = "option '" + shown + "' takes no value";
                     return false;
                 }
@@ -58,9 +58,9 @@ bool CArgParser::Parse(const std::vector<std::string>& args)
             }
         } else {
             shown = arg.substr(0, 2);
-            spec = FindShort(arg[1]);
-            if (spec && arg.size() > 2) {
-                if (!spec->takesValue) {
+            rule = FindShort(arg[1]);
+            if (rule && arg.size() > 2) {
+                if (!rule->takesValue) {
                     m_error = "option '" + shown + "' takes no value";
                     return false;
                 }
@@ -68,18 +68,18 @@ bool CArgParser::Parse(const std::vector<std::string>& args)
                 hasInlineValue = true;
             }
         }
-        if (!spec) {
+        if (!rule) {
             m_error = "unknown option '" + shown + "'";
             return false;
         }
-        if (spec->takesValue && !hasInlineValue) {
+        if (rule->takesValue && !hasInlineValue) {
             if (i + 1 >= args.size()) {
                 m_error = "option '" + shown + "' needs a value";
                 return false;
             }
             value = args[++i];
         }
-        m_options.emplace_back(spec->longName, value);
+        m_options.emplace_back(rule->longName, value);
     }
     return true;
 }

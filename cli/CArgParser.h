@@ -5,7 +5,7 @@
 
 // One option a sub-command accepts: its long name (without "--"), an optional
 // one-letter short name and whether it takes a value.
-struct COptionSpec {
+struct COptionRule {
     std::string longName;
     char shortName = 0;
     bool takesValue = false;
@@ -16,7 +16,7 @@ struct COptionSpec {
 // "--" ends the options. Anything else starting with "-" is an unknown option.
 class CArgParser {
 public:
-    explicit CArgParser(std::vector<COptionSpec> specs);
+    explicit CArgParser(std::vector<COptionRule> rules);
 
     // False with m_error set on an unknown option or a missing value.
     bool Parse(const std::vector<std::string>& args);
@@ -27,8 +27,8 @@ public:
     std::string m_error;
 
 private:
-    const COptionSpec* FindLong(const std::string& name) const;
-    const COptionSpec* FindShort(char name) const;
+    const COptionRule* FindLong(const std::string& name) const;
+    const COptionRule* FindShort(char name) const;
 
-    std::vector<COptionSpec> m_specs;
+    std::vector<COptionRule> m_rules;
 };
