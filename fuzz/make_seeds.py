@@ -35,6 +35,10 @@ def fits_seeds():
             value("NAXIS2", 3), value("BZERO", 32768), value("BSCALE", 1)]
     data = b"".join(struct.pack(">h", v) for v in (-32768, -1, 0, 1, 32767, 100, -100, 5, 6, 7, 8, 9))
     put("fits_reader", "mono16.fit", fits_header(mono) + data)
+    # Signed 16-bit without BZERO and BSCALE: negative raw values.
+    signed = [value("SIMPLE", "T"), value("BITPIX", 16), value("NAXIS", 2), value("NAXIS1", 4),
+              value("NAXIS2", 3)]
+    put("fits_reader", "signed16.fit", fits_header(signed) + data)
     # Colour 8-bit cube with BSCALE but no BZERO, and a few trailing bytes.
     colour = [value("SIMPLE", "T"), value("BITPIX", 8), value("NAXIS", 3), value("NAXIS1", 3),
               value("NAXIS2", 2), value("NAXIS3", 3), value("BSCALE", "1.0")]

@@ -197,14 +197,16 @@ void CReplacementStage::ComputeWithHistogram(Keys keys, const std::vector<uint32
 
 void CReplacementStage::CarryOver()
 {
-    uint32_t carried = 0;
     std::size_t next = 0;  // next index in m_fitting
     for (std::size_t k = 0; k < m_cells.size(); ++k) {
         if (next < m_fitting.size() && m_fitting[next] == k) {
-            carried = m_values[k];
             ++next;
-        } else {
-            m_values[k] = carried;
+            continue;
         }
+        // Only a direct left neighbour passes its value on: one from another
+        // row or another trail would paint a streak of a far-away brightness.
+        const bool leftNeighbour =
+            k > 0 && m_cells[k - 1].y == m_cells[k].y && m_cells[k - 1].x + 1 == m_cells[k].x;
+        m_values[k] = leftNeighbour ? m_values[k - 1] : 0;
     }
 }

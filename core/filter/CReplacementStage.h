@@ -12,8 +12,9 @@
 // value of the square window around it, read from the plane as the
 // horizontal fill left it. A cell whose window does not fit inside the image
 // (it would touch column 0 or row 0, or reach beyond the last column or row)
-// takes the value of the visited cell before it in row-major order, or 0 when
-// there is none. Nothing is written to the plane.
+// takes the value of its left-hand neighbour when that cell was visited too,
+// otherwise 0, which leaves the pixel as the horizontal fill made it. Nothing
+// is written to the plane.
 class CReplacementStage {
 public:
     struct SCell {

@@ -11,24 +11,30 @@ bool CFitsHeader::TestCard(const char* card, CFitsHeaderInfo& info)
         return CAstroImage::KeywordMatches(keyword, card, kCardBytes);
     };
     int32_t* target = nullptr;
+    bool* seen = nullptr;
     if (matches("END"))
         return true;
-    if (matches("NAXIS1"))
+    if (matches("NAXIS1")) {
         target = &info.width;
-    else if (matches("NAXIS2"))
+        seen = &info.hasWidth;
+    } else if (matches("NAXIS2")) {
         target = &info.height;
-    else if (matches("BITPIX"))
+        seen = &info.hasHeight;
+    } else if (matches("BITPIX")) {
         target = &info.bitsPerPixel;
-    else if (matches("BZERO"))
+        seen = &info.hasBitsPerPixel;
+    } else if (matches("BZERO")) {
         target = &info.bzero;
-    else if (matches("BSCALE"))
+    } else if (matches("BSCALE")) {
         target = &info.bscale;
-    else if (matches("NAXIS"))
+    } else if (matches("NAXIS")) {
         target = &info.axes;
-    if (target != nullptr) {
-        *target = CAstroImage::KeywordValue(card, kCardBytes);
-        ++info.recognised;
+        seen = &info.hasAxes;
     }
+    if (target != nullptr)
+        *target = CAstroImage::KeywordValue(card, kCardBytes);
+    if (seen != nullptr)
+        *seen = true;
     return false;
 }
 
@@ -48,5 +54,5 @@ bool CFitsHeader::Scan(CBinaryFileReader& reader, std::vector<uint8_t>& header, 
         if (got < kBlockBytes)
             return false;
     }
-    return info.recognised >= kMinRecognised;
+    return info.HasRequired();
 }

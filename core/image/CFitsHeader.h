@@ -13,7 +13,13 @@ struct CFitsHeaderInfo {
     int32_t bitsPerPixel = 0;
     int32_t bzero = 0;
     int32_t bscale = 1;
-    int32_t recognised = 0; // cards that set one of the values above
+    // Whether a card set the value; BZERO and BSCALE may be left out.
+    bool hasAxes = false;
+    bool hasWidth = false;
+    bool hasHeight = false;
+    bool hasBitsPerPixel = false;
+
+    bool HasRequired() const { return hasAxes && hasWidth && hasHeight && hasBitsPerPixel; }
 };
 
 // Reads the header from the start of the file in whole 2880-byte blocks of
@@ -23,11 +29,11 @@ class CFitsHeader {
 public:
     static constexpr std::size_t kCardBytes = 80;
     static constexpr std::size_t kBlockBytes = 2880;
-    static constexpr int32_t kMinRecognised = 6;
 
     // Appends the bytes read to header. False when the file ended (or a read
-    // failed) before the END card's block was complete, or when fewer than 6
-    // cards were recognised; info keeps what was found either way.
+    // failed) before the END card's block was complete, or when BITPIX,
+    // NAXIS, NAXIS1 or NAXIS2 is missing; info keeps what was found either
+    // way.
     static bool Scan(CBinaryFileReader& reader, std::vector<uint8_t>& header, CFitsHeaderInfo& info);
 
     // Tests one card against the keywords, in their order; true for END.

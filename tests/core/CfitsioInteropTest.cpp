@@ -77,8 +77,9 @@ class CfitsioInteropTest : public ::testing::Test {
 protected:
     CfitsioInteropTest() { shared.m_nDisplayBpp = 32; }
 
-    // Opens path, checks the planes against values, changes one value per
-    // plane, saves to a new file and checks it with cfitsio and fitsverify.
+    // Opens path, checks the planes against values, saves the image
+    // unchanged (the same bytes again), changes one value per plane, saves
+    // to a new file and checks it with cfitsio and fitsverify.
     void CheckOpenChangeSave(const std::string& path, const std::vector<long long>& values,
                              int planes, long long changed)
     {
@@ -92,6 +93,9 @@ protected:
         for (int p = 0; p < planes; ++p)
             for (std::size_t i = 0; i < n; ++i)
                 ASSERT_EQ(static_cast<int32_t>((*plane[p])[i]), values[p * n + i]) << p << "," << i;
+        const std::string unchanged = dir.File("unchanged.fit");
+        ASSERT_EQ(image.Save(unchanged), 1);
+        EXPECT_EQ(coretest::ReadBytes(unchanged), coretest::ReadBytes(path));
 
         std::vector<long long> expected = values;
         for (int p = 0; p < planes; ++p) {
@@ -125,24 +129,35 @@ TEST_F(CfitsioInteropTest, UnsignedSixteenBit)
     EXPECT_TRUE(FitsverifyPasses(path));
 }
 
-TEST_F(CfitsioInteropTest, EightBit)
+TEST_F(CfitsioInteropTest, EightBitAndSignedSixteenBitWithAndWithoutScaleCards)
 {
-    std::vector<long long> values;
+    // cfitsio writes neither BZERO nor BSCALE for these types unless asked:
+    // both default to 0 and 1, and negative stored values stay negative.
+    std::vector<long long> bytes;
     for (long long i = 0; i < 19 * 7; ++i)
-        values.push_back((i * 31) % 256);
-    const std::string path = dir.File("u8.fit");
-    // cfitsio writes no BZERO or BSCALE for bytes; with them the header has
-    // the six cards this reader needs.
-    WriteWithCfitsio(path, BYTE_IMG, {19, 7}, values, true);
-    CheckOpenChangeSave(path, values, 1, 200);
-}
-
-TEST_F(CfitsioInteropTest, SignedSixteenBitKeepsNegativeValues)
-{
-    std::vector<long long> values{-32768, -1, 0, 1, 32767, -500};
-    const std::string path = dir.File("s16.fit");
-    WriteWithCfitsio(path, SHORT_IMG, {3, 2}, values, true);
-    CheckOpenChangeSave(path, values, 1, -1234);
+        bytes.push_back((i * 31) % 256);
+    const std::vector<long long> shorts{-32768, -1, 0, 1, 32767, -500};
+    struct SCase {
+        int bitpix;
+        std::vector<long> axes;
+        const std::vector<long long>& values;
+        bool explicitScale;
+        long long changed;
+    };
+    const SCase cases[] = {
+        {BYTE_IMG, {19, 7}, bytes, false, 200},
+        {BYTE_IMG, {19, 7}, bytes, true, 200},
+        {SHORT_IMG, {3, 2}, shorts, false, -1234},
+        {SHORT_IMG, {3, 2}, shorts, true, -1234},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "BITPIX " << c.bitpix << (c.explicitScale ? " with" : " without")
+                                          << " BZERO and BSCALE");
+        const std::string path = dir.File("plain.fit");
+        WriteWithCfitsio(path, c.bitpix, c.axes, c.values, c.explicitScale);
+        ASSERT_TRUE(FitsverifyPasses(path));
+        CheckOpenChangeSave(path, c.values, 1, c.changed);
+    }
 }
 
 TEST_F(CfitsioInteropTest, ThreePlaneCube)

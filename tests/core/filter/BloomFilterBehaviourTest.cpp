@@ -82,23 +82,51 @@ TEST(BloomFilterBehaviour, WidthOneTakesTheFourthLargestOfNine)
     EXPECT_EQ(Filtered(plane, 100, 2, 1).At(3, 2), 6u);
 }
 
-TEST(BloomFilterBehaviour, PixelsWithoutAFittingWindowTakeThePreviousValueOrKeepTheirFill)
+TEST(BloomFilterBehaviour, PixelsWithoutAFittingWindowTakeTheirLeftNeighboursValueOrKeepTheirFill)
 {
-    std::mt19937 rng(1);
-    SPlane plane = MakeStreakPlane(rng, 9, 9, 0, 1);
-    // A bloom from the first row and one down to the last row.
-    for (int32_t y = 0; y <= 3; ++y)
-        plane.At(2, y) = 3000;
-    for (int32_t y = 5; y <= 8; ++y)
-        plane.At(6, y) = 3000;
-    const SPlane out = Filtered(plane, 1000, 2, 1);
-    // Rows 0 and 1: nothing has been computed yet, so the fill stays.
-    EXPECT_EQ(out.At(2, 0), plane.At(1, 0));
-    EXPECT_EQ(out.At(2, 1), plane.At(1, 1));
-    // The last row's bloom pixel takes the value of the last visited pixel of
-    // the row above, the grown pixel right of the bloom.
-    EXPECT_EQ(out.At(6, 8), out.At(7, 7));
-    EXPECT_NE(out.At(6, 8), 0u);
+    // Blocks of one value (inclusive corners) drawn in order over noise below
+    // 1000: 6000 is bright, 4000 the glow around a star. A pixel whose window
+    // does not fit either keeps its horizontal fill (what Width 1000 leaves)
+    // or takes the new value of its left neighbour.
+    struct SBlock {
+        int32_t x0, y0, x1, y1;
+        uint32_t value;
+    };
+    using Pixels = std::vector<std::pair<int32_t, int32_t>>;
+    struct SCase {
+        const char* what;
+        int32_t w, h, width;
+        std::vector<SBlock> blocks;
+        Pixels keepFill;
+        Pixels takeLeft;
+    };
+    const SCase cases[] = {
+        {"trail in columns 1-2 down to the last row, below a star further right", 12, 10, 1,
+         {{5, 0, 11, 8, 4000}, {8, 1, 8, 8, 6000}, {1, 5, 2, 9, 6000}},
+         {{1, 0}, {1, 5}, {1, 7}, {1, 9}, {2, 9}},
+         {}},
+        {"two trails in the same bottom rows, far apart", 16, 10, 2,
+         {{3, 5, 3, 9, 6000}, {10, 3, 14, 9, 4000}, {12, 4, 12, 9, 6000}},
+         {{3, 8}, {3, 9}, {12, 8}, {12, 9}, {13, 8}},
+         {}},
+        {"trail against the right border", 10, 12, 1, {{8, 2, 9, 9, 6000}}, {}, {{9, 3}, {9, 5}, {9, 8}}},
+    };
+    std::mt19937 rng(3);
+    for (const SCase& c : cases) {
+        SPlane plane = MakeStreakPlane(rng, c.w, c.h, 0, 1);
+        for (const SBlock& b : c.blocks)
+            for (int32_t y = b.y0; y <= b.y1; ++y)
+                for (int32_t x = b.x0; x <= b.x1; ++x)
+                    plane.At(x, y) = b.value;
+        const SPlane out = Filtered(plane, 5000, 2, c.width);
+        const SPlane fill = Filtered(plane, 5000, 2, 1000);
+        for (auto [x, y] : c.keepFill)
+            EXPECT_EQ(out.At(x, y), fill.At(x, y)) << c.what << " at " << x << "," << y;
+        for (auto [x, y] : c.takeLeft) {
+            EXPECT_EQ(out.At(x, y), out.At(x - 1, y)) << c.what << " at " << x << "," << y;
+            EXPECT_NE(out.At(x, y), fill.At(x, y)) << c.what << " at " << x << "," << y;
+        }
+    }
 }
 
 TEST(BloomFilterBehaviour, NegativeValuesAreNeverBrightAndNeverChosen)

@@ -141,10 +141,19 @@ public:
         for (int32_t y = m_nTop; y < m_nBottom; ++y) {
             if (status)
                 status->SetProgress(static_cast<int>(70 + int64_t(y) * 16 / H));
+            // A pixel whose window does not fit keeps the value computed
+            // for the previous visited pixel only when that pixel is its
+            // left neighbour; otherwise it starts again from 0.
+            bool leftVisited = false;
             for (int32_t x = m_nLeft + 1; x <= m_nRight - 1; ++x) {
                 if (candidate[At(x, y)] != 0 || neighbour[At(x, y)] != 0) {
+                    if (!leftVisited)
+                        m_nReplacement = 0;
                     ComputeReplacement(x, y);
                     replacement[At(x, y)] = m_nReplacement;
+                    leftVisited = true;
+                } else {
+                    leftVisited = false;
                 }
             }
         }
