@@ -8,8 +8,8 @@
 #include "CFilterSettings.h"
 #include "CFilterStatusDlg.h"
 #include "CMonoParamsDlg.h"
-#include "CPlaneFilterRun.h"
 #include "IFilterTarget.h"
+#include "filter/CPlaneFilterRun.h"
 #include "image/CAstroImage.h"
 #include "support/CSharedState.h"
 #include "support/IMessageSink.h"
@@ -116,7 +116,10 @@ bool CRemoveBloomingCommand::FilterPlane(IFilterTarget& target, int plane, const
     std::unique_ptr<IFilterStatus> status =
         m_statusFactory ? m_statusFactory() : std::make_unique<CFilterStatusDlg>(m_pParent);
     try {
-        CPlaneFilterRun::Run(image, PlaneOf(image, plane), params, mirror, suffix, m_shared, status.get());
+        const CPlaneFilterRun::SParameters parameters{params.m_nIntensity, static_cast<int32_t>(params.m_nLength),
+                                                      static_cast<int32_t>(params.m_nWidth)};
+        CPlaneFilterRun::Run(image, PlaneOf(image, plane), plane, parameters, mirror, suffix, m_shared,
+                             status.get());
     } catch (const std::bad_alloc&) {
         // The plane keeps what the stages already done changed; Undo brings
         // back the snapshot.
