@@ -144,8 +144,9 @@ void CMainFrame::UpdateLockIndicators()
 void CMainFrame::UpdateFrameTitle()
 {
     CChildFrame* pFrame = ActiveChild();
-    setWindowTitle(pFrame ? QStringLiteral("Dorvane - ") + pFrame->Document()->GetTitle()
+    setWindowTitle(pFrame ? QStringLiteral("Dorvane - ") + CChildFrame::WithModifiedMark(pFrame->Document()->GetTitle())
                           : QStringLiteral("Dorvane"));
+    setWindowModified(pFrame && pFrame->Document()->IsModified());
 }
 
 void CMainFrame::UpdateCommandStates()
