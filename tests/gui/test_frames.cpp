@@ -247,7 +247,8 @@ private slots:
         QFETCH(bool, saved);
         QTemporaryDir dir;
         QStringList paths;
-        for (auto [sample, name] : {std::pair{"m42-synthetic.fit", "a.fit"}, std::pair{"m42-synthetic.st7", "b.st7"}}) {
+        for (auto [sample, name] :
+             {std::pair{"m42-synthetic.fit", "a.fit"}, std::pair{"m42-synthetic.st7", "b.st7"}}) {
             paths << CopySample(dir, sample, name);
             App().DocTemplate()->OpenDocumentFile(paths.last())->SetModifiedFlag();
             // Only a save brings the file back.
