@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "CDorvaneApp.h"
+#include "CDorvaneDocTemplate.h"
 #include "CImageDocument.h"
 #include "CMainFrame.h"
 #include "Resource.h"
@@ -42,7 +43,15 @@ void CChildFrame::CloseWithoutPrompt()
 
 void CChildFrame::UpdateTitle()
 {
-    setWindowTitle(m_pDocument->GetTitle());
+    setWindowTitle(WithModifiedMark(m_pDocument->GetTitle()));
+    setWindowModified(m_pDocument->IsModified());
+}
+
+QString CChildFrame::WithModifiedMark(QString title)
+{
+    // Qt shows "[*]" as "*" while the window is modified and drops it
+    // otherwise; a "[*]" in the name itself is written twice to stay as it is.
+    return title.replace(QLatin1String("[*]"), QLatin1String("[*][*]")) + QLatin1String("[*]");
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event)
@@ -53,6 +62,10 @@ void CChildFrame::closeEvent(QCloseEvent* event)
     }
     m_bClosing = true;
     QMdiSubWindow::closeEvent(event);
-    if (CDorvaneApp* pApp = CDorvaneApp::Instance(); pApp && pApp->m_pMainFrame)
+    if (CDorvaneApp* pApp = CDorvaneApp::Instance(); pApp && pApp->m_pMainFrame) {
+        // With the last image gone the readout has no pixel to show.
+        if (pApp->DocTemplate() && pApp->DocTemplate()->Frames().isEmpty())
+            pApp->m_pMainFrame->ClearPixelIndicator();
         pApp->m_pMainFrame->UpdateCommandStates();
+    }
 }

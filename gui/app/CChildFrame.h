@@ -6,7 +6,7 @@ class CImageDocument;
 
 // The window inside the main frame that holds the view of one image. It
 // lives as long as its document; closing it closes the document (asking
-// first whether to save a modified image, unless closed by Close All).
+// first whether to save a modified image, unless that was asked already).
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
 
@@ -19,10 +19,14 @@ public:
     CImageDocument* Document() const { return m_pDocument; }
     CDorvaneView* View() const { return m_pView; }
 
-    // Closes without asking whether to save (Close All).
+    // Closes without asking whether to save (Close All and Exit, which have
+    // asked already).
     void CloseWithoutPrompt();
-    // The window title follows the document's title.
+    // The window title follows the document's title, with "*" after it
+    // while the document is modified ("m42.fit*").
     void UpdateTitle();
+    // title with Qt's modified-mark placeholder.
+    static QString WithModifiedMark(QString title);
     // True once the window has agreed to close (it is deleted shortly after).
     bool IsClosing() const { return m_bClosing; }
 

@@ -11,8 +11,8 @@ namespace CCommandTable {
 
 const QList<CCommandInfo>& Commands()
 {
-    // Only Open, Save and Undo have keys; Ctrl+R and Ctrl+Y are shown in the
-    // menus but deliberately not bound.
+    // Every key a menu label shows is bound; a disabled command ignores its
+    // key.
     static const QList<CCommandInfo> commands = {
         {ID_FILE_OPEN, "&Open...\tCtrl+O", "Open an existing document\nOpen",
          {QKeySequence(Qt::CTRL | Qt::Key_O)}, ":/toolbar/open.svg", false},
@@ -25,8 +25,8 @@ const QList<CCommandInfo>& Commands()
         {ID_EDIT_UNDO, "&Undo \tCtrl+Z", "Undo the last action\nUndo",
          {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
          ":/toolbar/undo.svg", false},
-        {ID_EDIT_REDO, "Redo \tCtrl+Y", "Redo the previously undone action\nRedo", {}, ":/toolbar/redo.svg",
-         false},
+        {ID_EDIT_REDO, "Redo \tCtrl+Y", "Redo the previously undone action\nRedo",
+         {QKeySequence(Qt::CTRL | Qt::Key_Y)}, ":/toolbar/redo.svg", false},
         {ID_ZOOM_25, "25%", nullptr, {}, nullptr, false},
         {ID_ZOOM_50, "50%", nullptr, {}, nullptr, false},
         {ID_ZOOM_100, "100%", nullptr, {}, nullptr, false},
@@ -38,8 +38,8 @@ const QList<CCommandInfo>& Commands()
          ":/toolbar/stretch.svg", true},
         {ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", {}, nullptr, true},
         {ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", {}, nullptr, true},
-        {ID_REMOVE_BLOOMING, "&Remove Blooming \tCtrl+R", "Run the Remove Blooming Filter\nRemove Blooming", {},
-         ":/toolbar/removebloom.svg", false},
+        {ID_REMOVE_BLOOMING, "&Remove Blooming \tCtrl+R", "Run the Remove Blooming Filter\nRemove Blooming",
+         {QKeySequence(Qt::CTRL | Qt::Key_R)}, ":/toolbar/removebloom.svg", false},
         {ID_WINDOW_CASCADE, "&Cascade", "Arrange windows so they overlap\nCascade Windows", {}, nullptr, false},
         {ID_WINDOW_TILE_HORZ, "Tile &Horizontal", "Arrange windows as non-overlapping tiles\nTile Windows", {},
          nullptr, false},

@@ -11,6 +11,7 @@
 #include "CFileOpenCommand.h"
 #include "CHelpWindow.h"
 #include "CMainFrame.h"
+#include "CMainFrameShown.h"
 #include "CMessageBoxSink.h"
 #include "CQtSettings.h"
 #include "CQtUserDialogs.h"
@@ -129,12 +130,8 @@ bool CDorvaneApp::InitInstance(const QStringList& arguments)
     m_shared.m_nFullScale = 0;
     m_shared.m_bRegionSet = false;
     QScreen* pScreen = m_pMainFrame->screen() ? m_pMainFrame->screen() : primaryScreen();
-    m_shared.m_nDisplayBpp = pScreen ? pScreen->depth() : 0;
-
-    // A file named on the command line opens before the main window shows;
-    // if it does not open the program ends after the document's messages.
-    if (!commandLine.m_strFileName.isEmpty() && !m_pDocTemplate->OpenDocumentFile(commandLine.m_strFileName))
-        return false;
+    const int nScreenDepth = m_nScreenDepthOverride != 0 ? m_nScreenDepthOverride : pScreen ? pScreen->depth() : 0;
+    m_shared.m_nDisplayBpp = DisplayBppForScreenDepth(nScreenDepth);
 
     // Centred at a generous size for when it is restored (or where no window
     // manager maximises it), then maximised.
@@ -147,9 +144,33 @@ bool CDorvaneApp::InitInstance(const QStringList& arguments)
     m_pMainFrame->showMaximized();
     m_pMainFrame->UpdateCommandStates();
 
+    // A file named on the command line is sized against the main window, so
+    // it opens once the window manager has given that window its final size,
+    // as File > Open would. If it does not open the program ends after the
+    // document's messages.
+    if (!commandLine.m_strFileName.isEmpty()) {
+        CMainFrameShown::Wait(*m_pMainFrame);
+        if (!m_pDocTemplate->OpenDocumentFile(commandLine.m_strFileName)) {
+            m_pMainFrame->hide();
+            return false;
+        }
+    }
+
     if (m_shared.m_nDisplayBpp < 16)
         Messages().ShowError("Display settings must be set to 16-bit or higher to display images properly.");
     return true;
+}
+
+int32_t CDorvaneApp::DisplayBppForScreenDepth(int nScreenDepth)
+{
+    // The screen reports its colour depth; the display mapping makes pixels
+    // of 16, 24 or 32 bits. A deep-colour screen (30 bits) takes 32-bit
+    // pixels, an 18-bit one 24-bit pixels.
+    if (nScreenDepth > 24)
+        return 32;
+    if (nScreenDepth > 16)
+        return 24;
+    return nScreenDepth;
 }
 
 int CDorvaneApp::Run()
@@ -229,7 +250,9 @@ void CDorvaneApp::OnFileOpen()
 
 void CDorvaneApp::OnCloseAll()
 {
-    if (m_pDocTemplate)
+    // As on exit: each modified image is asked about first, and Cancel (or
+    // a save that fails) keeps every window open.
+    if (m_pDocTemplate && m_pDocTemplate->SaveAllModified())
         m_pDocTemplate->CloseAllDocuments();
     if (m_pMainFrame)
         m_pMainFrame->UpdateCommandStates();

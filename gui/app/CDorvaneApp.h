@@ -45,6 +45,13 @@ public:
     // The main window has closed: the event loop ends.
     void OnMainFrameClosed();
 
+    // The depth the display pixels are made for, from the depth the screen
+    // reports: 16, 24 or 32 for screens of 16 bits or more.
+    static int32_t DisplayBppForScreenDepth(int nScreenDepth);
+    // Taken instead of the screen's depth at start-up when not 0 (the
+    // offscreen platform always reports 32).
+    int m_nScreenDepthOverride = 0;
+
     // Help: HELP_CONTEXT with a context id opens that section of the help
     // window; HELP_FINDER or HELP_CONTENTS opens its contents.
     void WinHelp(uint32_t data, uint32_t command);

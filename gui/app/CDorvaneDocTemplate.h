@@ -23,7 +23,8 @@ public:
     CChildFrame* FindFrame(const QString& path) const;
     CChildFrame* FindFrame(const CDorvaneDoc* pDoc) const;
 
-    // Closes every document without asking whether to save.
+    // Closes every document without asking whether to save (the callers
+    // have asked through SaveAllModified).
     void CloseAllDocuments();
     // Asks about each modified document; false when the user cancels.
     bool SaveAllModified();

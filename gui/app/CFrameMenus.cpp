@@ -27,6 +27,16 @@ QString MenuEscaped(const QString& text)
     return escaped.replace(u'&', QLatin1String("&&"));
 }
 
+// The title as the window shows it, with the modified mark resolved.
+QString ShownTitle(const QWidget& window)
+{
+    QString title = window.windowTitle();
+    const qsizetype nMark = title.lastIndexOf(QLatin1String("[*]"));
+    if (nMark >= 0)
+        title.replace(nMark, 3, window.isWindowModified() ? QStringLiteral("*") : QString());
+    return title.replace(QLatin1String("[*][*]"), QLatin1String("[*]"));
+}
+
 }  // namespace
 
 CFrameMenus::CFrameMenus(CMainFrame& frame, const QMap<int, QAction*>& actions)
@@ -133,7 +143,7 @@ void CFrameMenus::FillWindowList(QMenu* pMenu)
         if (!pWindow->isVisible() && !pWindow->isMinimized())
             continue;
         QAction* pEntry =
-            pMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(MenuEscaped(pWindow->windowTitle())));
+            pMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(MenuEscaped(ShownTitle(*pWindow))));
         pEntry->setCheckable(true);
         pEntry->setChecked(pWindow == pArea->currentSubWindow());
         connect(pEntry, &QAction::triggered, this, [this, pTarget = QPointer<QMdiSubWindow>(pWindow)] {

@@ -144,8 +144,10 @@ void CMainFrame::UpdateLockIndicators()
 void CMainFrame::UpdateFrameTitle()
 {
     CChildFrame* pFrame = ActiveChild();
-    setWindowTitle(pFrame ? QStringLiteral("Dorvane - ") + pFrame->Document()->GetTitle()
-                          : QStringLiteral("Dorvane"));
+    const CImageDocument* pDocument = pFrame ? pFrame->Document() : nullptr;
+    setWindowTitle(pDocument ? QStringLiteral("Dorvane - ") + CChildFrame::WithModifiedMark(pDocument->GetTitle())
+                             : QStringLiteral("Dorvane"));
+    setWindowModified(pDocument && pDocument->IsModified());
 }
 
 void CMainFrame::UpdateCommandStates()

@@ -52,7 +52,8 @@ public:
     // calls it after changing its Undo/Redo flags.
     void UpdateCommandStates();
 
-    // Title "Dorvane", or "Dorvane - <document title>".
+    // Title "Dorvane", or "Dorvane - <document title>", with "*" after it
+    // while that document is modified.
     void UpdateFrameTitle();
 
     static int ZoomPercent(int commandId);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "COpenFileDialog.h"
 #include "CWaitCursor.h"
 
 QString CQtUserDialogs::NameFilter(const CFileFilter& filter)
@@ -17,10 +18,7 @@ bool CQtUserDialogs::GetOpenFileNames(QWidget* pParent, const QString& startDir,
                                       const QList<CFileFilter>& filters, QStringList& files)
 {
     CWaitCursor::Suspend normalCursor;
-    QFileDialog dialog(pParent, QString(), startDir);
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    COpenFileDialog dialog(pParent, startDir);
     QStringList nameFilters;
     for (const CFileFilter& filter : filters)
         nameFilters << NameFilter(filter);
@@ -29,7 +27,7 @@ bool CQtUserDialogs::GetOpenFileNames(QWidget* pParent, const QString& startDir,
         dialog.selectNameFilter(nameFilters.first());
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    files = dialog.selectedFiles();
+    files = dialog.ChosenFiles();
     return !files.isEmpty();
 }
 

@@ -80,8 +80,16 @@ void CRemoveBloomingCommand::RunMono(const CMonoParams& params, IFilterTarget& a
             if (other == &active)
                 continue;
             other->Image().SaveUndo();
-            // A colour image among them has its red plane filtered only.
-            const bool otherRan = FilterPlane(*other, 0, params.m_plane, params.m_bMirror, "");
+            // A colour image among them has each of its planes filtered with
+            // the same values: filtering one plane alone would leave the
+            // trails in the colours of the other two.
+            bool otherRan = true;
+            if (other->Image().m_isColor) {
+                for (int plane = 0; plane < 3 && otherRan; ++plane)
+                    otherRan = FilterPlane(*other, plane, params.m_plane, params.m_bMirror, kPlaneSuffixes[plane]);
+            } else {
+                otherRan = FilterPlane(*other, 0, params.m_plane, params.m_bMirror, "");
+            }
             other->Image().UpdateDisplay();
             MarkFiltered(*other);
             other->Repaint();

@@ -15,9 +15,10 @@ struct CSharedState;
 
 // Filter > Remove Blooming on the active image: asks for the parameters in
 // the dialog that suits the image, stores them, takes the undo snapshot, runs
-// the filter on the chosen planes (for a monochrome image optionally on the
-// red plane of every other open image too), rebuilds the display, enables
-// Undo, marks the document modified, repaints and clears the FilterRegion.
+// the filter on the chosen planes (for a monochrome image optionally on every
+// other open image too, each plane of a colour one), rebuilds the display,
+// enables Undo, marks the document modified, repaints and clears the
+// FilterRegion.
 class CRemoveBloomingCommand {
 public:
     using HelpRequest = std::function<void(uint32_t context)>;

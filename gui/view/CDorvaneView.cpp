@@ -1,7 +1,7 @@
 #include "view/CDorvaneView.h"
 
 #include <QIcon>
-#include <QMainWindow>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -123,17 +123,13 @@ void CDorvaneView::FocusSizedRepaint() {
 void CDorvaneView::SetZoom(int32_t nPercent) {
     m_nZoom = nPercent;
     QMdiSubWindow* pFrame = ParentFrame();
-    CDorvaneApp* pApp = App();
-    QWidget* pMain = pApp && pApp->m_pMainFrame ? static_cast<QWidget*>(pApp->m_pMainFrame) : window();
-    if (pFrame != nullptr && pMain != nullptr && m_pDoc != nullptr) {
+    QMdiArea* pArea = pFrame ? pFrame->mdiArea() : nullptr;
+    if (pArea != nullptr && m_pDoc != nullptr) {
         const CImageSize size = m_pDoc->GetImageSize();
-        // The main window's client area: below its menu bar, which a
-        // QMainWindow counts inside its size.
-        QSize client = pMain->size();
-        if (auto* pMainWindow = qobject_cast<QMainWindow*>(pMain))
-            if (QWidget* pMenu = pMainWindow->menuWidget(); pMenu && pMenu->isVisible())
-                client.rheight() -= pMenu->height();
-        const QSize frame = FrameSize(nPercent, QSize(size.cx, size.cy), client);
+        // Limited by the area the image windows live in, whatever the
+        // menu bar, toolbar and status bar around it take, so that the
+        // whole window stays in sight.
+        const QSize frame = FrameSize(nPercent, QSize(size.cx, size.cy), pArea->viewport()->size());
         if (pFrame->isMaximized() || pFrame->isMinimized())
             pFrame->showNormal();
         pFrame->setGeometry(0, 0, frame.width(), frame.height());
@@ -142,13 +138,13 @@ void CDorvaneView::SetZoom(int32_t nPercent) {
     OnUpdate();
 }
 
-QSize CDorvaneView::FrameSize(int32_t nPercent, QSize image, QSize mainClient) {
+QSize CDorvaneView::FrameSize(int32_t nPercent, QSize image, QSize area) {
     int32_t w = nPercent * image.width() / 100 + 12;
-    if (w > mainClient.width() - 10)
-        w = mainClient.width() - 10;
+    if (w > area.width())
+        w = area.width();
     int32_t h = nPercent * image.height() / 100 + 31;
-    if (h > mainClient.height() - 50)
-        h = mainClient.height() - 50;
+    if (h > area.height())
+        h = area.height();
     return QSize(w, h);
 }
 
@@ -207,24 +203,38 @@ void CDorvaneView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QPoint ptScroll = ScrollOffset();
     const QRect rcPicture(-ptScroll, ZoomedSize());
-    const QColor background = palette().color(QPalette::Base);
     for (const QRect& rcExposed : event->region()) {
-        // Around the picture: the window's background.
-        const QRegion outside = QRegion(rcExposed).subtracted(QRegion(rcPicture));
-        for (const QRect& rc : outside)
-            painter.fillRect(rc, background);
+        FillBackground(painter, rcExposed, rcPicture);
         m_pPicture->Draw(painter, m_nZoom, ptScroll, rcExposed);
     }
     DrawOutline(painter, ptScroll);
+}
+
+void CDorvaneView::FillBackground(QPainter& painter, const QRect& rcExposed, const QRect& rcPicture) {
+    // Around the picture a neutral dark grey: no glare for eyes used to the
+    // dark, and a frame that neither tints nor outshines the picture.
+    static const QColor kBackground(48, 48, 48);
+    const QRegion outside = QRegion(rcExposed).subtracted(QRegion(rcPicture));
+    for (const QRect& rc : outside)
+        painter.fillRect(rc, kBackground);
+}
+
+QRect CDorvaneView::RegionOutline() const {
+    // Drawn from the image rectangle at this view's zoom, so that the
+    // outline shows what the filter will take at any zoom and in every
+    // view, whatever the zoom it was selected at.
+    const CRegion& rc = App()->m_shared.m_rcRegionImage;
+    const auto zoomed = [this](int32_t c) { return static_cast<int32_t>(int64_t(c) * m_nZoom / 100); };
+    return QRect(QPoint(zoomed(rc.left), zoomed(rc.top)), QPoint(zoomed(rc.right), zoomed(rc.bottom)));
 }
 
 void CDorvaneView::DrawOutline(QPainter& painter, QPoint ptScroll) {
     CDorvaneApp* pApp = App();
     QPoint a, b;
     if (pApp && pApp->m_shared.m_bRegionSet) {
-        const CRegion& rc = pApp->m_rcRegionView;
-        a = QPoint(rc.left, rc.top);
-        b = QPoint(rc.right, rc.bottom);
+        const QRect rc = RegionOutline();
+        a = rc.topLeft();
+        b = rc.bottomRight();
     } else if (m_bDragging) {
         a = m_ptAnchor;
         b = m_ptCurrent;

@@ -37,7 +37,7 @@ public:
     // document for the stretch dialog.
     void OnActivateView(bool bActivate);
     // Stores the zoom, sizes the image window to the zoomed picture (limited
-    // by the main window) at the top-left of the MDI area, and updates.
+    // by the MDI area) at the top-left of the MDI area, and updates.
     void SetZoom(int32_t nPercent);
 
     // Enable states of Undo and Redo, for the menu and the toolbar.
@@ -54,8 +54,8 @@ public:
     QPoint ScrollOffset() const;
 
     // The image window's size for a zoom: the zoomed picture plus the
-    // window's borders, limited by the main window's client size.
-    static QSize FrameSize(int32_t nPercent, QSize image, QSize mainClient);
+    // window's borders, limited by the size of the MDI area's viewport.
+    static QSize FrameSize(int32_t nPercent, QSize image, QSize area);
     // Index into the first plane of the image pixel under a logical point,
     // or -1 when the point lies outside the picture.
     int32_t PixelIndex(QPoint ptLogical) const;
@@ -106,6 +106,8 @@ private:
     void FocusSizedRepaint();
     void ShowPixelValue(QPoint ptLogical);
     void RebuildPictureIfChanged();
+    static void FillBackground(QPainter& painter, const QRect& rcExposed, const QRect& rcPicture);
+    QRect RegionOutline() const;
     void DrawOutline(QPainter& painter, QPoint ptScroll);
     QPoint ToLogical(QPoint ptClient) const;
     QPoint ToLogicalInside(QPoint ptClient) const;

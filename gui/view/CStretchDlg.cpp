@@ -21,18 +21,9 @@
 #include "support/ISettings.h"
 #include "view/CDorvaneView.h"
 #include "view/CStretchScale.h"
+#include "view/CStretchSlider.h"
 
 namespace {
-
-QSlider* MakeSlider(QWidget* parent) {
-    auto* pSlider = new QSlider(Qt::Horizontal, parent);
-    pSlider->setRange(0, static_cast<int>(CStretchScale::kSliderMax));
-    pSlider->setTickPosition(QSlider::TicksBothSides);
-    pSlider->setTickInterval(100);
-    pSlider->setSingleStep(100);
-    pSlider->setFocusPolicy(Qt::StrongFocus);
-    return pSlider;
-}
 
 QLineEdit* MakeEdit(QWidget* parent) {
     auto* pEdit = new QLineEdit(parent);
@@ -63,9 +54,9 @@ CStretchDlg::CStretchDlg(QWidget* parent) : QDialog(parent) {
     units.Place(*pMaxLabel, 19, 49, 16, 8);
     for (QLabel* pLabel : {pMinLabel, pMaxLabel})
         pLabel->setMinimumHeight(pLabel->sizeHint().height());
-    m_sliderMin = MakeSlider(this);
+    m_sliderMin = new CStretchSlider(this);
     units.Place(*m_sliderMin, 7, 21, 101, 19);
-    m_sliderMax = MakeSlider(this);
+    m_sliderMax = new CStretchSlider(this);
     units.Place(*m_sliderMax, 7, 61, 101, 19);
     setFixedSize(units.X(115), units.Y(87));
 
@@ -130,8 +121,16 @@ void CStretchDlg::RestorePosition() {
     CDorvaneApp* pApp = CDorvaneApp::Instance();
     if (pApp == nullptr)
         return;
-    QPoint pos(pApp->Settings().GetInt("Settings", "Stretch Left", 0),
-               pApp->Settings().GetInt("Settings", "Stretch Top", 0));
+    // Never placed before: over the middle of the main window rather than
+    // over its menus at the screen's corner.
+    constexpr int kUnset = INT32_MIN;
+    const int nLeft = pApp->Settings().GetInt("Settings", "Stretch Left", kUnset);
+    const int nTop = pApp->Settings().GetInt("Settings", "Stretch Top", kUnset);
+    if (nLeft == kUnset || nTop == kUnset) {
+        CentreOverMainWindow(pApp->m_pMainFrame);
+        return;
+    }
+    QPoint pos(nLeft, nTop);
     // A position saved on a screen that is gone would leave the dialog
     // where nobody can reach it: bring it back onto the visible screen when
     // not enough of it to grab would show.
@@ -150,6 +149,16 @@ void CStretchDlg::RestorePosition() {
                             std::max(rcScreen.top(), rcScreen.bottom() - rcDialog.height() + 1)));
     }
     move(pos);
+}
+
+void CStretchDlg::CentreOverMainWindow(const QWidget* pMain) {
+    const QScreen* pScreen = QGuiApplication::primaryScreen();
+    const QRect rcOver = pMain != nullptr && pMain->isVisible() ? pMain->frameGeometry()
+                         : pScreen != nullptr                  ? pScreen->availableGeometry()
+                                                               : QRect();
+    QRect rcDialog(QPoint(0, 0), frameGeometry().size().expandedTo(size()));
+    rcDialog.moveCenter(rcOver.center());
+    move(rcDialog.topLeft());
 }
 
 void CStretchDlg::SetSliderPositions() {

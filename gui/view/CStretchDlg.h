@@ -34,7 +34,8 @@ public:
     ~CStretchDlg() override;
 
     // Puts m_nMin and m_nMax into the edits and sliders and moves the dialog
-    // to its saved position. Runs once, before the dialog is first shown.
+    // to its saved position (centred over the main window when none is
+    // saved). Runs once, before the dialog is first shown.
     void OnInitDialog();
     // One slider notification (pSlider is the slider that sent it).
     void OnHScroll(int nCode, QSlider* pSlider);
@@ -71,6 +72,7 @@ private:
     void OnSliderAction(QSlider* pSlider, int nAction);
     void SetSliderPositions();
     void RestorePosition();
+    void CentreOverMainWindow(const QWidget* pMain);
     void Remap(CAstroImage& image);
     void WritePosition(CDorvaneApp* pApp, bool bUpdateFrame);
 

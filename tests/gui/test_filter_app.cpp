@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include "CShellTestSupport.h"
@@ -94,7 +95,10 @@ void TestFilterApp::removeBloomingOnEveryOpenImage()
     QVERIFY(ImageOf(second).m_red != secondBefore);
     // The same pixels in both formats, filtered alike.
     QVERIFY(ImageOf(first).m_red == ImageOf(second).m_red);
+    // Both windows are marked modified ("first.fit*").
+    QCOMPARE(App().m_pMainFrame->windowHandle()->title(), QStringLiteral("Dorvane - first.fit*"));
     for (CImageDocument* document : {first, second}) {
+        QVERIFY(App().DocTemplate()->FindFrame(document->Core())->isWindowModified());
         QVERIFY(document->IsModified());
         QVERIFY(ViewOf(document)->m_bCanUndo);
         QVERIFY(!ViewOf(document)->m_bCanRedo);

@@ -140,7 +140,7 @@ private slots:
     void monochromeRunThroughTheDialog();
     void colourImageWithEveryPlaneCleared();
     void colourPlanesUseTheirOwnParameters();
-    void processAllFiltersTheRedPlaneOfEveryOtherImage();
+    void processAllFiltersEveryOtherImage();
     void mirrorRestoresOrientation();
     void regionRestrictsTheRunAndIsCleared();
     void regionIsClippedToEachImageAndMirroredWithThePlane();
@@ -307,18 +307,24 @@ void TestFilterCommand::colourPlanesUseTheirOwnParameters()
     QCOMPARE(suffixes, (std::vector<std::string>{" in Red plane", " in Green plane"}));
 }
 
-void TestFilterCommand::processAllFiltersTheRedPlaneOfEveryOtherImage()
+void TestFilterCommand::processAllFiltersEveryOtherImage()
 {
     CTestTarget active(m_shared, m_sink, 40, 30, false, 5);
     CTestTarget other(m_shared, m_sink, 36, 28, false, 6);
     CTestTarget colourOther(m_shared, m_sink, 30, 26, true, 7);
-    const auto expect = [this](CTestTarget& t) {
-        return Filtered(t.m_image.m_red, t.m_image.m_width, t.m_image.m_height, 60000, 5, 2, false, m_shared);
+    const auto expect = [this](const CTestTarget& t, const std::vector<uint32_t>& plane) {
+        return Filtered(plane, t.m_image.m_width, t.m_image.m_height, 60000, 5, 2, false, m_shared);
     };
-    const std::vector<uint32_t> activeExpected = expect(active);
-    const std::vector<uint32_t> otherExpected = expect(other);
-    const std::vector<uint32_t> colourRedExpected = expect(colourOther);
-    const std::vector<uint32_t> colourGreen = colourOther.m_image.m_green;
+    // A colour image has all three planes filtered, with the same values.
+    const std::vector<std::vector<uint32_t>*> planes = {&active.m_image.m_red, &other.m_image.m_red,
+                                                        &colourOther.m_image.m_red, &colourOther.m_image.m_green,
+                                                        &colourOther.m_image.m_blue};
+    const std::vector<const CTestTarget*> owners = {&active, &other, &colourOther, &colourOther, &colourOther};
+    std::vector<std::vector<uint32_t>> expected;
+    for (std::size_t i = 0; i < planes.size(); ++i) {
+        expected.push_back(expect(*owners[i], *planes[i]));
+        QVERIFY(expected.back() != *planes[i]);
+    }
     m_pCommand->SetStatusFactory([this]() {
         m_statusWindows++;
         return std::unique_ptr<IFilterStatus>();
@@ -330,11 +336,9 @@ void TestFilterCommand::processAllFiltersTheRedPlaneOfEveryOtherImage()
     });
     // The active image may appear in the list of open images; it is filtered once.
     QVERIFY(m_pCommand->Execute(active, {&other, &active, &colourOther}));
-    QCOMPARE(m_statusWindows, 3);
-    QVERIFY(active.m_image.m_red == activeExpected);
-    QVERIFY(other.m_image.m_red == otherExpected);
-    QVERIFY(colourOther.m_image.m_red == colourRedExpected);
-    QVERIFY(colourOther.m_image.m_green == colourGreen);
+    QCOMPARE(m_statusWindows, 5);
+    for (std::size_t i = 0; i < planes.size(); ++i)
+        QVERIFY2(*planes[i] == expected[i], qPrintable(QString::number(i)));
     for (CTestTarget* t : {&active, &other, &colourOther}) {
         QVERIFY(t->m_bCanUndo);
         QVERIFY(!t->m_bCanRedo);
@@ -342,6 +346,7 @@ void TestFilterCommand::processAllFiltersTheRedPlaneOfEveryOtherImage()
         QCOMPARE(t->m_repaints, 1);
         QVERIFY(!t->m_image.m_undoRed.empty());
     }
+    QVERIFY(!colourOther.m_image.m_undoBlue.empty());
     // "Process all open images." is not stored.
     QCOMPARE(m_settings.m_values.size(), std::size_t(4));
 }

@@ -1,13 +1,15 @@
 // The main and image windows: the two menu sets and their exact items, the
-// keys that are bound and those that are not, the toolbar, the status bar,
-// the Stretch check, the title, and closing windows with and without the
-// save question.
+// keys and their enable rules, the toolbar, the status bar, the Stretch
+// check, the title, and closing windows with the save question.
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <QtTest>
 
 #include "CShellTestSupport.h"
@@ -18,6 +20,7 @@
 #include "app/CImageDocument.h"
 #include "app/CMainFrame.h"
 #include "app/Resource.h"
+#include "view/CStretchDlg.h"
 #include "view/CDorvaneView.h"
 
 using namespace DorvaneIds;
@@ -106,30 +109,53 @@ private slots:
         QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
         QCOMPARE(Frame()->menuBar()->actions().size(), 3);
         QCOMPARE(Frame()->windowTitle(), QStringLiteral("Dorvane"));
+        QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : "));
     }
 
-    void boundKeysAndUnboundOnes() {
+    // However far it is zoomed, the whole image window stays in the MDI area.
+    void imageWindowInsideTheMdiArea() {
         QVERIFY(Open("m42-synthetic.fit"));
-        QWidget* pFocus = QApplication::focusWidget() ? QApplication::focusWidget() : Frame();
-        QCOMPARE(TriggerCount(Frame()->CommandAction(ID_FILE_OPEN),
-                              [&] { QTest::keyClick(pFocus, Qt::Key_O, Qt::ControlModifier); }),
-                 1);
-        QCOMPARE(CShellTestHooks::Get().m_dialogs.m_nOpenCalls, 1);
-        // Ctrl+R and Ctrl+Y are shown in the menus but bound to nothing.
-        for (QAction* pAction : Frame()->findChildren<QAction*>()) {
-            QVERIFY(!pAction->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_R)));
-            QVERIFY(!pAction->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
+        for (int zoom : {25, 1600}) {
+            Frame()->ActiveView()->SetZoom(zoom);
+            QVERIFY(Frame()->MdiArea()->viewport()->rect().contains(Frame()->ActiveChild()->geometry()));
         }
-        QAction* pBlooming = Frame()->CommandAction(ID_REMOVE_BLOOMING);
-        QAction* pRedo = Frame()->CommandAction(ID_EDIT_REDO);
-        pRedo->setEnabled(true);
-        QCOMPARE(TriggerCount(pBlooming, [&] { QTest::keyClick(pFocus, Qt::Key_R, Qt::ControlModifier); }), 0);
-        QCOMPARE(TriggerCount(pRedo, [&] { QTest::keyClick(pFocus, Qt::Key_Y, Qt::ControlModifier); }), 0);
-        // Undo answers both of its keys.
-        QAction* pUndo = Frame()->CommandAction(ID_EDIT_UNDO);
-        QCOMPARE(pUndo->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z),
-                                                          QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
-        QCOMPARE(Frame()->CommandAction(ID_FILE_SAVE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    }
+
+    // Every key a menu label shows runs its command, under the command's
+    // enable rule.
+    void keysRunTheirCommands_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<bool>("withImage");
+        QTest::addColumn<bool>("canUndoRedo");
+        QTest::addColumn<int>("triggers");
+        const QKeySequence ctrlR(Qt::CTRL | Qt::Key_R), ctrlY(Qt::CTRL | Qt::Key_Y);
+        QTest::newRow("Ctrl+O") << ID_FILE_OPEN << QKeySequence(Qt::CTRL | Qt::Key_O) << false << false << 1;
+        QTest::newRow("Ctrl+R") << ID_REMOVE_BLOOMING << ctrlR << true << false << 1;
+        QTest::newRow("Ctrl+R, no image") << ID_REMOVE_BLOOMING << ctrlR << false << false << 0;
+        QTest::newRow("Ctrl+Y") << ID_EDIT_REDO << ctrlY << true << true << 1;
+        QTest::newRow("Ctrl+Y, nothing to redo") << ID_EDIT_REDO << ctrlY << true << false << 0;
+        QTest::newRow("Ctrl+Z") << ID_EDIT_UNDO << QKeySequence(Qt::CTRL | Qt::Key_Z) << true << true << 1;
+        QTest::newRow("Alt+Backspace") << ID_EDIT_UNDO << QKeySequence(Qt::ALT | Qt::Key_Backspace) << true << true
+                                       << 1;
+    }
+    void keysRunTheirCommands() {
+        QFETCH(int, command);
+        QFETCH(QKeySequence, key);
+        QFETCH(bool, withImage);
+        QFETCH(bool, canUndoRedo);
+        QFETCH(int, triggers);
+        if (withImage) {
+            QVERIFY(Open("m42-synthetic.fit"));
+            Frame()->ActiveView()->SetUndoState(canUndoRedo, canUndoRedo);
+        }
+        // The filter's dialog goes away unanswered.
+        QTimer::singleShot(0, [] {
+            if (QWidget* pDialog = QApplication::activeModalWidget())
+                pDialog->close();
+        });
+        QWidget* pFocus = QApplication::focusWidget() ? QApplication::focusWidget() : Frame();
+        QCOMPARE(TriggerCount(Frame()->CommandAction(command), [&] { QTest::keySequence(pFocus, key); }), triggers);
     }
 
     void toolbarOrderTipsAndPrompts() {
@@ -178,35 +204,67 @@ private slots:
         App().m_bStretchDlgOpen = false;
         emit pView->aboutToShow();
         QVERIFY(!pStretch->isChecked());
-        // The command opens the dialog, presses the button, and closes it again.
+        // The command opens the dialog, presses the button, and closes it
+        // again. Never placed before, it opens over the main window's middle.
+        QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).remove("Settings");
         pStretch->trigger();
         QVERIFY(App().m_bStretchDlgOpen);
+        const QPoint offCentre = App().m_pStretchDlg->frameGeometry().center() - Frame()->frameGeometry().center();
+        // (within the window frame, which is known only once it shows)
+        QVERIFY(qAbs(offCentre.x()) <= 4 && qAbs(offCentre.y()) <= 4);
         QVERIFY(Frame()->ToolBar()->IsButtonChecked(ID_VIEW_STRETCH));
         pStretch->trigger();
         QVERIFY(!App().m_bStretchDlgOpen);
         QVERIFY(!Frame()->ToolBar()->IsButtonChecked(ID_VIEW_STRETCH));
     }
 
-    void closeAllAsksNothingButClosingOneWindowAsks() {
-        CImageDocument* pFirst = Open("m42-synthetic.fit");
-        CImageDocument* pSecond = Open("m42-synthetic.st7");
-        QVERIFY(pFirst && pSecond);
-        pFirst->SetModifiedFlag();
-        pSecond->SetModifiedFlag();
+    void closingOneWindowAsks() {
+        CImageDocument* pDocument = Open("m42-synthetic.st7");
+        QVERIFY(pDocument);
+        pDocument->SetModifiedFlag();
         CScriptedDialogs& dialogs = CShellTestHooks::Get().m_dialogs;
-
-        // Cancel keeps the window; No closes it without saving.
         dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::Cancel;
         Frame()->CommandAction(ID_FILE_CLOSE)->trigger();
         QCOMPARE(dialogs.m_askedTitles, QStringList{"m42-synthetic.st7"});
-        QCOMPARE(App().DocTemplate()->Frames().size(), 2);
+        QCOMPARE(App().DocTemplate()->Frames().size(), 1);
+    }
 
-        dialogs.m_askedTitles.clear();
+    // Close All asks about each modified image as Exit does; Cancel keeps
+    // every window, and an unmodified image is not asked about.
+    void closeAllAsksAboutEachModifiedImage_data() {
+        QTest::addColumn<IUserDialogs::SaveAnswer>("answer");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<int>("windowsLeft");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Yes") << IUserDialogs::SaveAnswer::Yes << QStringList{"a.fit", "b.st7"} << 0 << true;
+        QTest::newRow("No") << IUserDialogs::SaveAnswer::No << QStringList{"a.fit", "b.st7"} << 0 << false;
+        QTest::newRow("Cancel") << IUserDialogs::SaveAnswer::Cancel << QStringList{"a.fit"} << 3 << false;
+    }
+    void closeAllAsksAboutEachModifiedImage() {
+        QFETCH(IUserDialogs::SaveAnswer, answer);
+        QFETCH(QStringList, asked);
+        QFETCH(int, windowsLeft);
+        QFETCH(bool, saved);
+        QTemporaryDir dir;
+        QStringList paths;
+        for (auto [sample, name] :
+             {std::pair{"m42-synthetic.fit", "a.fit"}, std::pair{"m42-synthetic.st7", "b.st7"}}) {
+            paths << CopySample(dir, sample, name);
+            App().DocTemplate()->OpenDocumentFile(paths.last())->SetModifiedFlag();
+            // Only a save brings the file back.
+            QFile::remove(paths.last());
+        }
+        QVERIFY(Open("m42-synthetic.fit"));
+        CScriptedDialogs& dialogs = CShellTestHooks::Get().m_dialogs;
+        dialogs.m_saveChangesAnswer = answer;
         Frame()->CommandAction(ID_WINDOW_CLOSE_ALL)->trigger();
-        QVERIFY(dialogs.m_askedTitles.isEmpty());
-        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
-        QCOMPARE(Frame()->menuBar()->actions().size(), 3);
-        QTRY_VERIFY(App().m_pCurrentDoc == nullptr);
+        QCOMPARE(dialogs.m_askedTitles, asked);
+        QCOMPARE(QFile::exists(paths[0]) && QFile::exists(paths[1]), saved);
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), windowsLeft);
+        if (windowsLeft == 0) {
+            QCOMPARE(Frame()->menuBar()->actions().size(), 3);
+            QTRY_VERIFY(App().m_pCurrentDoc == nullptr);
+        }
     }
 
     void exitAsksAboutModifiedImagesAndCanBeCancelled() {
@@ -226,9 +284,9 @@ private slots:
     void titleFollowsTheActiveWindow() {
         QVERIFY(Open("m42-synthetic.fit"));
         QVERIFY(Open("m42-synthetic.st7"));
-        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Dorvane - m42-synthetic.st7"));
+        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - m42-synthetic.st7"));
         Frame()->MdiArea()->activatePreviousSubWindow();
-        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Dorvane - m42-synthetic.fit"));
+        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - m42-synthetic.fit"));
         QCOMPARE(App().m_pCurrentDoc, Frame()->ActiveChild()->Document()->Core());
     }
 };

@@ -1,10 +1,12 @@
 // File > Open: the type list follows the favourite type, its labels read as
-// written while its patterns match the files, several files open at once
-// with one box per failure after the document's own messages, an open file
-// comes to the front, and the folder is remembered whatever its length.
+// written while its patterns match the files, names typed in quotes all
+// count, several files open at once with one box per failure after the
+// document's own messages, an open file comes to the front, and the folder
+// is remembered whatever its length.
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListView>
 #include <QMdiArea>
 #include <QtTest>
@@ -14,6 +16,7 @@
 #include "app/CDorvaneDocTemplate.h"
 #include "app/CFileFilters.h"
 #include "app/CImageDocument.h"
+#include "app/COpenFileDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CQtUserDialogs.h"
 #include "app/CRecentFileList.h"
@@ -124,6 +127,23 @@ private slots:
             dialog.selectNameFilter(nameFilters[i]);
             QTRY_COMPARE(listed(), expected[i]);
         }
+    }
+
+    // Names typed in quotes all count, also one the selected type does not
+    // list.
+    void typedNamesAllCount() {
+        QTemporaryDir dir;
+        for (const char* name : {"a.fit", "b.st7"})
+            Touch(dir.filePath(QString::fromLatin1(name)));
+        COpenFileDialog dialog(nullptr, dir.path());
+        dialog.setNameFilters({CQtUserDialogs::NameFilter(CFileFilters::ForOpen(QStringLiteral("FITS")).first())});
+        dialog.show();
+        auto* pList = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        QTRY_COMPARE(pList->model()->rowCount(pList->rootIndex()), 1);
+        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"a.fit\" \"b.st7\""));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ChosenFiles(), (QStringList{dir.filePath("a.fit"), dir.filePath("b.st7")}));
     }
 
     void severalFilesOpenAndEachFailureGetsOneBox() {

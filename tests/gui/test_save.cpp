@@ -1,6 +1,7 @@
 // Save and Save As: the image's own format whatever name is chosen, the
 // document's path, title, recent-file list and modified flag after a save,
 // Cancel, a failed save, and a read-only file.
+#include <QWindow>
 #include <QtTest>
 
 #include "CShellTestSupport.h"
@@ -66,8 +67,8 @@ private slots:
         QVERIFY(!pDocument->IsModified());
         QCOMPARE(pDocument->GetPathName(), target);
         QCOMPARE(pDocument->GetTitle(), written);
-        QCOMPARE(App().m_pMainFrame->ActiveChild()->windowTitle(), written);
-        QCOMPARE(App().m_pMainFrame->windowTitle(), QStringLiteral("Dorvane - ") + written);
+        QCOMPARE(App().m_pMainFrame->ActiveChild()->windowTitle(), written + "[*]");
+        QCOMPARE(App().m_pMainFrame->windowHandle()->title(), QStringLiteral("Dorvane - ") + written);
         QCOMPARE(App().RecentFiles()->Files().value(0), target);
         // The saved file opens again as the same kind of image.
         App().OnCloseAll();

@@ -1,13 +1,15 @@
 // Start-up and exit of the desktop program: with and without a file on the
-// command line, a file that does not open, the remembered folder and the
-// recent-file list across runs, and the splash switches.
+// command line, a file that does not open, the display depth, the remembered
+// folder and the recent-file list across runs, and the splash switches.
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QSettings>
+#include <QWindow>
 #include <QtTest>
 
 #include "CShellTestSupport.h"
 #include "app/CChildFrame.h"
+#include "app/CDorvaneDocTemplate.h"
 #include "app/CFrameMenus.h"
 #include "app/CImageDocument.h"
 #include "app/CMainFrame.h"
@@ -54,7 +56,7 @@ private slots:
         QVERIFY(CShellTestHooks::Get().m_messages.m_messages.empty());
     }
 
-    void withFileOpensItBeforeTheWindowShows() {
+    void withFileOpensIt() {
         CDorvaneApp& app = *CDorvaneApp::Instance();
         const QString sample = SamplePath("m42-synthetic.fit");
         QVERIFY(app.InitInstance({QStringLiteral("--no-splash"), sample}));
@@ -66,9 +68,40 @@ private slots:
         QCOMPARE(app.m_shared.m_nFullScale, 65535u);
         QCOMPARE(MenuTitles(app.m_pMainFrame),
                  (QStringList{"&File", "&Edit", "&View", "Fil&ter", "&Window", "&Help"}));
-        QCOMPARE(app.m_pMainFrame->windowTitle(), QStringLiteral("Dorvane - m42-synthetic.fit"));
+        QCOMPARE(app.m_pMainFrame->windowHandle()->title(), QStringLiteral("Dorvane - m42-synthetic.fit"));
         QCOMPARE(app.RecentFiles()->Files().value(0), QFileInfo(sample).absoluteFilePath());
         QVERIFY(CShellTestHooks::Get().m_messages.m_messages.empty());
+        // The window has the size File > Open gives the same image.
+        const QSize size = windows.first()->size();
+        QTemporaryDir dir;
+        QVERIFY(app.DocTemplate()->OpenDocumentFile(CopySample(dir, "m42-synthetic.fit", "copy.fit")));
+        QCOMPARE(app.m_pMainFrame->MdiArea()->currentSubWindow()->size(), size);
+    }
+
+    // The display pixels are made for 16, 24 or 32 bits whatever colour depth
+    // the screen reports; below 16 bits start-up warns.
+    void displayDepth_data() {
+        QTest::addColumn<int>("screenDepth");
+        QTest::addColumn<int>("displayBpp");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("30") << 30 << 32 << false;
+        QTest::newRow("25") << 25 << 32 << false;
+        QTest::newRow("24") << 24 << 24 << false;
+        QTest::newRow("18") << 18 << 24 << false;
+        QTest::newRow("17") << 17 << 24 << false;
+        QTest::newRow("16") << 16 << 16 << false;
+        QTest::newRow("15") << 15 << 15 << true;
+    }
+    void displayDepth() {
+        QFETCH(int, screenDepth);
+        QFETCH(int, displayBpp);
+        QFETCH(bool, warns);
+        CDorvaneApp& app = *CDorvaneApp::Instance();
+        app.m_nScreenDepthOverride = screenDepth;
+        QVERIFY(app.InitInstance({QStringLiteral("--no-splash")}));
+        app.m_nScreenDepthOverride = 0;
+        QCOMPARE(app.m_shared.m_nDisplayBpp, displayBpp);
+        QCOMPARE(CShellTestHooks::Get().m_messages.m_messages.size(), std::size_t(warns ? 1 : 0));
     }
 
     void fileThatDoesNotOpenEndsStartUp_data() {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSlider>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "CViewTestSupport.h"
@@ -53,6 +54,8 @@ private slots:
     void maxShownAtSliderPosition();
     void stepsChangeOnceMaxSliderUsed();
     void pageUpAndLineUpStopAtZero();
+    void keysAndWheel_data();
+    void keysAndWheel();
     void enterAppliesBothAndEditsTakeDigitsOnly();
     void buttonFlagAndPositionFollowTheDialog();
     void offScreenPositionBroughtBack();
@@ -155,6 +158,47 @@ void TestStretchDlg::pageUpAndLineUpStopAtZero() {
     open.pDlg->m_sliderMin->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QCOMPARE(image.m_stretchLow, 0);
     QCOMPARE(open.pDlg->m_editMin->text(), QStringLiteral("0"));
+}
+
+// Each key and the wheel move Min as a trackbar does: Left, Up and the
+// wheel forward one line down, Page Up a page down; one notch is one line,
+// with Shift one page.
+void TestStretchDlg::keysAndWheel_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("wheel");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<int>("min");
+    QTest::newRow("Left") << int(Qt::Key_Left) << 0 << false << 9500;
+    QTest::newRow("Right") << int(Qt::Key_Right) << 0 << false << 10500;
+    QTest::newRow("Up") << int(Qt::Key_Up) << 0 << false << 9500;
+    QTest::newRow("Down") << int(Qt::Key_Down) << 0 << false << 10500;
+    QTest::newRow("PageUp") << int(Qt::Key_PageUp) << 0 << false << 3500;
+    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << 0 << false << 16500;
+    QTest::newRow("wheel forward") << 0 << 120 << false << 9500;
+    QTest::newRow("wheel back") << 0 << -120 << false << 10500;
+    QTest::newRow("half a notch") << 0 << 60 << false << 10000;
+    QTest::newRow("Shift+wheel forward") << 0 << 120 << true << 3500;
+    QTest::newRow("Shift+wheel back") << 0 << -120 << true << 16500;
+}
+
+void TestStretchDlg::keysAndWheel() {
+    QFETCH(int, key);
+    QFETCH(int, wheel);
+    QFETCH(bool, shift);
+    QFETCH(int, min);
+    OpenDialog open(65535, 10000, 60000);
+    QSlider* pSlider = open.pDlg->m_sliderMin;
+    const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
+    if (key != 0) {
+        QTest::keyClick(pSlider, Qt::Key(key), modifiers);
+    } else {
+        const QPointF centre = QRectF(pSlider->rect()).center();
+        QWheelEvent event(centre, pSlider->mapToGlobal(centre), QPoint(), QPoint(0, wheel), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pSlider, &event);
+    }
+    QCOMPARE(open.pDoc->m_pImage->m_stretchLow, min);
+    QCOMPARE(open.pDlg->m_editMin->text().toInt(), min);
 }
 
 void TestStretchDlg::enterAppliesBothAndEditsTakeDigitsOnly() {

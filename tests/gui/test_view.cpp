@@ -1,6 +1,6 @@
 // The image view: window sizing for each zoom, region selection and its
-// conversion to image pixels, the pixel readout, the red outline, the
-// picture built from each display format, and Undo/Redo enabling.
+// conversion to image pixels, the pixel readout, the red outline at any
+// zoom, the picture built from each display format, and Undo/Redo enabling.
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -60,6 +60,8 @@ private slots:
     void anchorIncludesScrollOffset();
     void readoutAtZoom200AndOutsidePicture();
     void outlineDrawnByEveryView();
+    void outlineFollowsTheZoom_data();
+    void outlineFollowsTheZoom();
     void picture24BitsOddWidth();
     void picture16And32Bits();
     void reducedCopiesAndPartialPaintsMatchFullPaint();
@@ -75,31 +77,30 @@ void TestView::init() {
 void TestView::frameSizeForEachZoom_data() {
     QTest::addColumn<int>("zoom");
     QTest::addColumn<QSize>("image");
-    QTest::addColumn<QSize>("main");
+    QTest::addColumn<QSize>("area");
     QTest::addColumn<QSize>("frame");
-    QTest::newRow("100x80 at 25") << 25 << QSize(100, 80) << QSize(1024, 700) << QSize(37, 51);
-    QTest::newRow("2000x1500 at 100") << 100 << QSize(2000, 1500) << QSize(1024, 700) << QSize(1014, 650);
-    QTest::newRow("512 at 1600") << 1600 << QSize(512, 512) << QSize(1024, 700) << QSize(1014, 650);
-    QTest::newRow("1001 wide at 25") << 25 << QSize(1001, 10) << QSize(1024, 700) << QSize(262, 33);
-    // Exactly at the limit is kept as computed; one more is limited.
-    QTest::newRow("at limit") << 100 << QSize(1002, 619) << QSize(1024, 700) << QSize(1014, 650);
-    QTest::newRow("past limit") << 100 << QSize(1003, 620) << QSize(1024, 700) << QSize(1014, 650);
-    QTest::newRow("tiny main window") << 100 << QSize(50, 50) << QSize(5, 40) << QSize(-5, -10);
+    QTest::newRow("100x80 at 25") << 25 << QSize(100, 80) << QSize(1014, 650) << QSize(37, 51);
+    QTest::newRow("2000x1500 at 100") << 100 << QSize(2000, 1500) << QSize(1014, 650) << QSize(1014, 650);
+    QTest::newRow("512 at 1600") << 1600 << QSize(512, 512) << QSize(1014, 650) << QSize(1014, 650);
+    QTest::newRow("1001 wide at 25") << 25 << QSize(1001, 10) << QSize(1014, 650) << QSize(262, 33);
+    // Exactly the area's size is kept; one more is limited.
+    QTest::newRow("at limit") << 100 << QSize(1002, 619) << QSize(1014, 650) << QSize(1014, 650);
+    QTest::newRow("past limit") << 100 << QSize(1003, 620) << QSize(1014, 650) << QSize(1014, 650);
 }
 
 void TestView::frameSizeForEachZoom() {
     QFETCH(int, zoom);
     QFETCH(QSize, image);
-    QFETCH(QSize, main);
+    QFETCH(QSize, area);
     QFETCH(QSize, frame);
-    QCOMPARE(CDorvaneView::FrameSize(zoom, image, main), frame);
+    QCOMPARE(CDorvaneView::FrameSize(zoom, image, area), frame);
 }
 
 void TestView::zoomMovesWindowToCornerAndSetsScrollExtents() {
     auto pDoc = MakeTestDoc(2000, 1500, 65535, 0, 65535, Gray);
     ViewWindow window(pDoc.get(), QSize(1024, 700));
     QCOMPARE(window.pView->m_nZoom, 100);
-    QCOMPARE(window.pSub->geometry(), QRect(0, 0, 1014, 650));
+    QCOMPARE(window.pSub->geometry(), QRect(QPoint(0, 0), window.frame.MdiArea()->viewport()->size()));
     const QSize viewport = window.pView->viewport()->size();
     QCOMPARE(window.pView->horizontalScrollBar()->maximum(), 2000 - viewport.width());
     QCOMPARE(window.pView->verticalScrollBar()->maximum(), 1500 - viewport.height());
@@ -262,6 +263,39 @@ void TestView::outlineDrawnByEveryView() {
     SendMouse(pPort, QEvent::MouseButtonRelease, QPoint(80, 60), Qt::LeftButton, Qt::NoButton);
 }
 
+void TestView::outlineFollowsTheZoom_data() {
+    QTest::addColumn<int>("selectedAt");
+    QTest::addColumn<int>("shownAt");
+    QTest::addColumn<QPoint>("scroll");
+    QTest::newRow("200 then 100") << 200 << 100 << QPoint(0, 0);
+    QTest::newRow("100 then 400, scrolled") << 100 << 400 << QPoint(50, 30);
+    QTest::newRow("25 then 50") << 25 << 50 << QPoint(0, 0);
+}
+
+// After a zoom change and a scroll the outline is where the filter's
+// rectangle lies in the picture, not where the drag was.
+void TestView::outlineFollowsTheZoom() {
+    QFETCH(int, selectedAt);
+    QFETCH(int, shownAt);
+    QFETCH(QPoint, scroll);
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(600, 400, 65535, 0, 65535, [](int) { return 30000u; });
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    window.pView->SetZoom(selectedAt);
+    Drag(window.pView->viewport(), QPoint(20, 40), QPoint(64, 72));
+    QVERIFY(app.m_shared.m_bRegionSet);
+    window.pView->SetZoom(shownAt);
+    window.pView->horizontalScrollBar()->setValue(scroll.x());
+    window.pView->verticalScrollBar()->setValue(scroll.y());
+    const CRegion& rc = app.m_shared.m_rcRegionImage;
+    const QRect outline = QRect(QPoint(rc.left, rc.top) * shownAt / 100, QPoint(rc.right, rc.bottom) * shownAt / 100)
+                              .translated(-scroll);
+    const QImage shot = window.pView->viewport()->grab().toImage();
+    for (QPoint corner : {outline.topLeft(), outline.topRight(), outline.bottomLeft(), outline.bottomRight()})
+        QVERIFY2(IsRed(shot.pixel(corner)), qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
+    QVERIFY(!IsRed(shot.pixel(QPoint(64, 72) - scroll)));
+}
+
 void TestView::picture24BitsOddWidth() {
     // 3 x 2 pixels, rows of 9 bytes, no padding; the vector holds exactly
     // the buffer so any read past it is a heap overflow.
@@ -288,6 +322,9 @@ void TestView::picture24BitsOddWidth() {
     view.OnUpdate();
     const QImage shot = view.viewport()->grab().toImage();
     QVERIFY(!pDoc->m_pImage->m_displayChanged);
+    // Around the picture: a neutral dark grey.
+    const QRgb around = shot.pixel(20, 20);
+    QVERIFY(qRed(around) == qGreen(around) && qGreen(around) == qBlue(around) && qRed(around) < 80);
     const auto& lut = pDoc->m_pImage->m_displayLut;
     for (int i : {0, 6, 7, 17, 34}) {
         const int v = static_cast<int>(lut[static_cast<std::size_t>(i * 7)]);
