@@ -6,7 +6,7 @@
 #include "image/CAstroImage.h"
 #include "support/CSharedState.h"
 
-void CPlaneFilterRun::Run(CAstroImage& image, std::vector<uint32_t>& plane, int planeIndex,
+int CPlaneFilterRun::Run(CAstroImage& image, std::vector<uint32_t>& plane, int planeIndex,
                           const SParameters& parameters, bool mirror, const std::string& suffix,
                           const CSharedState& shared, IFilterStatus* status, int threads, CPlaneRunRecord* record)
 {
@@ -38,7 +38,7 @@ void CPlaneFilterRun::Run(CAstroImage& image, std::vector<uint32_t>& plane, int 
         filter.RecordChanges(&record->changes);
     filter.Run(suffix, state, status);
     if (!record)
-        return;
+        return filter.LengthCheckedCount();
     record->plane = planeIndex;
     record->intensity = parameters.intensity;
     record->length = parameters.length;
@@ -47,4 +47,5 @@ void CPlaneFilterRun::Run(CAstroImage& image, std::vector<uint32_t>& plane, int 
     record->kept = filter.ShownLengthCheckCount();
     if (mirror)
         record->changes.Mirror();
+    return filter.LengthCheckedCount();
 }

@@ -23,9 +23,10 @@ public:
     // threads: as CBloomFilter::SetThreadCount (0: the engine decides).
     // record, when not null, receives the parameters, the status counts and
     // the changed pixels (in the image's own orientation); plane numbers it
-    // as given. Throws std::bad_alloc like CBloomFilter::Run; the plane is
-    // then back in its own orientation.
-    static void Run(CAstroImage& image, std::vector<uint32_t>& plane, int planeIndex, const SParameters& parameters,
+    // as given. Returns the bloom pixels left after the length check. Throws
+    // std::bad_alloc like CBloomFilter::Run; the plane is then back in its
+    // own orientation.
+    static int Run(CAstroImage& image, std::vector<uint32_t>& plane, int planeIndex, const SParameters& parameters,
                     bool mirror, const std::string& suffix, const CSharedState& shared, IFilterStatus* status,
                     int threads = 0, CPlaneRunRecord* record = nullptr);
 };
