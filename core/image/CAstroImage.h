@@ -43,6 +43,9 @@ public:
     // read of line (80 for FITS cards, 64 for SBIG lines).
     static bool KeywordMatches(const char* keyword, const char* line, std::size_t lineLength);
     static int32_t KeywordValue(const char* line, std::size_t lineLength);
+    // False when the line's value lies outside the signed 32-bit range, so
+    // that KeywordValue had to clamp it, or spells NaN or infinity.
+    static bool KeywordValueInRange(const char* line, std::size_t lineLength);
 
     std::vector<uint8_t> m_displayPixels;
     std::vector<uint32_t> m_red;
