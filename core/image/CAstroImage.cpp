@@ -94,26 +94,41 @@ void CAstroImage::SaveUndo()
     const std::size_t count = PixelCount();
     if (m_red.size() != count || (m_isColor && (m_green.size() != count || m_blue.size() != count)))
         return;
-    CLargeBuffer::Copy(m_undoRed, m_red);
-    if (m_isColor) {
-        CLargeBuffer::Copy(m_undoGreen, m_green);
-        CLargeBuffer::Copy(m_undoBlue, m_blue);
+    try {
+        CLargeBuffer::Copy(m_undoRed, m_red);
+        if (m_isColor) {
+            CLargeBuffer::Copy(m_undoGreen, m_green);
+            CLargeBuffer::Copy(m_undoBlue, m_blue);
+        }
+    } catch (...) {
+        // Half-copied undo planes are no use to Undo; Redo overwrites them
+        // before it reads them, so a pending Redo stays.
+        if (m_undoState == EUndoState::CanUndo)
+            m_undoState = EUndoState::Empty;
+        throw;
     }
     m_undoState = EUndoState::CanUndo;
 }
+
+// Undo and Redo copy the planes to restore into the spare planes first (the
+// redo planes before an Undo, the undo planes before a Redo: both are stale at
+// that point and replaced anyway), and only then swap. A copy that cannot get
+// its memory throws before anything the image shows or needs has changed.
 
 void CAstroImage::Undo()
 {
     if (m_undoState != EUndoState::CanUndo)
         return;
     // redo := current, current := undo
+    CLargeBuffer::Copy(m_redoRed, m_undoRed);
+    if (m_isColor) {
+        CLargeBuffer::Copy(m_redoGreen, m_undoGreen);
+        CLargeBuffer::Copy(m_redoBlue, m_undoBlue);
+    }
     m_redoRed.swap(m_red);
-    CLargeBuffer::Copy(m_red, m_undoRed);
     if (m_isColor) {
         m_redoGreen.swap(m_green);
-        CLargeBuffer::Copy(m_green, m_undoGreen);
         m_redoBlue.swap(m_blue);
-        CLargeBuffer::Copy(m_blue, m_undoBlue);
     }
     m_undoState = EUndoState::CanRedo;
 }
@@ -123,13 +138,15 @@ void CAstroImage::Redo()
     if (m_undoState != EUndoState::CanRedo)
         return;
     // undo := current, current := redo
+    CLargeBuffer::Copy(m_undoRed, m_redoRed);
+    if (m_isColor) {
+        CLargeBuffer::Copy(m_undoGreen, m_redoGreen);
+        CLargeBuffer::Copy(m_undoBlue, m_redoBlue);
+    }
     m_undoRed.swap(m_red);
-    CLargeBuffer::Copy(m_red, m_redoRed);
     if (m_isColor) {
         m_undoGreen.swap(m_green);
-        CLargeBuffer::Copy(m_green, m_redoGreen);
         m_undoBlue.swap(m_blue);
-        CLargeBuffer::Copy(m_blue, m_redoBlue);
     }
     m_undoState = EUndoState::CanUndo;
 }

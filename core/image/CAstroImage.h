@@ -34,7 +34,9 @@ public:
     void AutoStretch(int32_t& low, int32_t& high) const;
 
     // One level of undo. An out-of-order call (Undo before SaveUndo, Redo
-    // before Undo) does nothing.
+    // before Undo) does nothing. Undo and Redo throw std::bad_alloc when their
+    // copy cannot be made, and then leave the planes and the state as they
+    // were; after a SaveUndo that throws there is nothing to undo.
     void SaveUndo();
     void Undo();
     void Redo();
