@@ -102,41 +102,47 @@ CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std
                                              CProgressLine* progress, const std::string& mask) const
 {
     Result result;
-    CFileSession session(0);
-    if (progress)
-        progress->ShowStage("Reading.");
-    if (!session.Open(input)) {
-        result.messages = session.Failure();
-        return result;
-    }
-    CAstroImage& image = *session.m_doc.m_pImage;
-    // The record costs a little of the run's time: kept only when wanted.
-    const bool keepRecord = m_options.history || !mask.empty() || !m_options.report.empty();
+    // A step that runs out of memory fails this file alone, with its own
+    // text; a writer on the way out has removed its temporary file.
+    const char* outOfMemory = "Not enough memory to open the image.";
     try {
-        result.bloomPixels = FilterImage(image, session.m_shared, progress, keepRecord ? &result.record : nullptr);
-    } catch (const std::bad_alloc&) {
-        result.messages.push_back("Not enough memory to filter the image.");
-        return result;
-    }
-    result.filtered = true;
-    result.isFits = session.m_doc.m_isFits != 0;
-    result.changed = PlanesChanged(image);
-    if (m_options.history)
-        AddHistory(image, result);
-    if (progress)
-        progress->ShowStage("Saving.");
-    if (!result.changed) {
-        // Nothing to encode: the output is the input's own bytes.
-        if (output != input && !CFileCopy::Copy(input, output, result.messages))
+        CFileSession session(0);
+        if (progress)
+            progress->ShowStage("Reading.");
+        if (!session.Open(input)) {
+            result.messages = session.Failure();
             return result;
-    } else if (!session.Save(output)) {
-        result.messages = session.m_messages.m_messages;
-        if (result.messages.empty())
-            result.messages.push_back("Failed to write file.");
+        }
+        CAstroImage& image = *session.m_doc.m_pImage;
+        outOfMemory = "Not enough memory to filter the image.";
+        // The record costs a little of the run's time: kept only when wanted.
+        const bool keepRecord = m_options.history || !mask.empty() || !m_options.report.empty();
+        result.bloomPixels = FilterImage(image, session.m_shared, progress, keepRecord ? &result.record : nullptr);
+        result.filtered = true;
+        result.isFits = session.m_doc.m_isFits != 0;
+        result.changed = PlanesChanged(image);
+        if (m_options.history)
+            AddHistory(image, result);
+        if (progress)
+            progress->ShowStage("Saving.");
+        outOfMemory = "Not enough memory to save the image.";
+        if (!result.changed) {
+            // Nothing to encode: the output is the input's own bytes.
+            if (output != input && !CFileCopy::Copy(input, output, result.messages))
+                return result;
+        } else if (!session.Save(output)) {
+            result.messages = session.m_messages.m_messages;
+            if (result.messages.empty())
+                result.messages.push_back("Failed to write file.");
+            return result;
+        }
+        outOfMemory = "Not enough memory to write the mask.";
+        if (!mask.empty() && !WriteMask(mask, input, result))
+            return result;
+    } catch (const std::bad_alloc&) {
+        result.messages.assign(1, outOfMemory);
         return result;
     }
-    if (!mask.empty() && !WriteMask(mask, input, result))
-        return result;
     result.ok = true;
     return result;
 }

@@ -5,18 +5,11 @@
 #include <system_error>
 
 #include "CBloomOptions.h"
+#include "CFileKey.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// One spelling for every path to the same file, whether it exists or not.
-std::string SameFileKey(const std::string& path)
-{
-    std::error_code error;
-    const fs::path resolved = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
-    return resolved.lexically_normal().string();
-}
 
 bool IsFolder(const std::string& path)
 {
@@ -44,9 +37,9 @@ bool CSidecarPlan::Make(const CBloomOptions& options, const std::vector<std::str
 
     std::set<std::string> images;
     for (const std::string& path : options.inputs)
-        images.insert(SameFileKey(path));
+        images.insert(CFileKey::Of(path));
     for (const std::string& path : outputs)
-        images.insert(SameFileKey(path));
+        images.insert(CFileKey::Of(path));
     std::set<std::string> masks;
     for (const std::string& input : options.inputs) {
         if (!options.mask.empty()) {
@@ -61,7 +54,7 @@ bool CSidecarPlan::Make(const CBloomOptions& options, const std::vector<std::str
         } else {
             continue;
         }
-        const std::string key = SameFileKey(m_masks.back());
+        const std::string key = CFileKey::Of(m_masks.back());
         if (images.count(key)) {
             m_error = m_masks.back() + ": the mask would replace an input or output file";
             return false;
@@ -72,7 +65,7 @@ bool CSidecarPlan::Make(const CBloomOptions& options, const std::vector<std::str
         }
     }
     if (!options.report.empty()) {
-        const std::string key = SameFileKey(options.report);
+        const std::string key = CFileKey::Of(options.report);
         if (images.count(key) || masks.count(key)) {
             m_error = options.report + ": the report would replace an input, output or mask file";
             return false;

@@ -21,6 +21,7 @@ public:
     // stored even when the scan fails.
     static bool Scan(const uint8_t* header, std::size_t size, int32_t& width, int32_t& height);
 
-    // True when the first line announces compressed pixel data.
+    // True when the first line announces compressed pixel data: its last two
+    // words are "Compressed Image" (in any letter case).
     static bool AnnouncesCompression(const uint8_t* header, std::size_t size);
 };
