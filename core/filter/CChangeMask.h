@@ -38,6 +38,8 @@ public:
     void CopyImageRow(int32_t y, uint8_t* out) const;
     // The whole image, row-major.
     std::vector<uint8_t> Bytes() const;
+    // The first run of row y or of a later row.
+    std::vector<SRun>::const_iterator RowStart(int32_t y) const;
 
     // The mask of the same run seen on the image with every row reversed:
     // what a run on a mirrored plane gives, turned back to the image's own
@@ -45,9 +47,6 @@ public:
     void Mirror();
 
 private:
-    // The first run of row y or of a later row.
-    std::vector<SRun>::const_iterator RowStart(int32_t y) const;
-
     int32_t m_nImageWidth = 0;
     int32_t m_nImageHeight = 0;
     int64_t m_nCount = 0;

@@ -8,6 +8,7 @@
 #include "BloomFilterTestSupport.h"
 #include "filter/CFilterRunRecord.h"
 #include "filter/CPlaneFilterRun.h"
+#include "filter/CReplacedPixelRuns.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
 
@@ -94,5 +95,39 @@ TEST(ReplacedPixels, MaskIsTheDifferenceBetweenThePlanesBeforeAndAfter)
         }
         const CRegion whole{0, 0, c.width, c.height};
         EXPECT_EQ(record.region, c.regionSet ? c.region.ClippedTo(c.width, c.height) : whole);
+    }
+}
+
+TEST(ReplacedPixels, ReducedLevelsMarkEveryBlockThatHoldsAReplacedPixelOfAnyPlane)
+{
+    std::mt19937 rng(25);
+    for (auto [w, h] : {std::pair<int32_t, int32_t>{1, 1}, {7, 5}, {16, 9}, {33, 30}}) {
+        CFilterRunRecord record;
+        record.imageWidth = w;
+        record.imageHeight = h;
+        record.isColor = true;
+        for (int p = 0; p < 3; ++p) {
+            CChangeMask& changes = record.planes.emplace_back().changes;
+            changes.Reset(w, h);
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x)
+                    if (rng() % 9 == 0)
+                        changes.Add(y, x, x + 1);
+        }
+        const CReplacedPixelRuns runs(record);
+        for (int level = 0; level < CReplacedPixelRuns::kLevels; ++level) {
+            const int32_t scale = 1 << level;
+            const CChangeMask& reduced = runs.Level(level);
+            ASSERT_EQ(reduced.ImageWidth(), (w + scale - 1) / scale);
+            for (int32_t y = 0; y < reduced.ImageHeight(); ++y)
+                for (int32_t x = 0; x < reduced.ImageWidth(); ++x) {
+                    bool any = false;
+                    for (const CPlaneRunRecord& plane : record.planes)
+                        for (int32_t dy = 0; dy < scale; ++dy)
+                            for (int32_t dx = 0; dx < scale; ++dx)
+                                any = any || plane.changes.At(x * scale + dx, y * scale + dy);
+                    ASSERT_EQ(reduced.At(x, y), any) << w << "x" << h << " level " << level << " at " << x << "," << y;
+                }
+        }
     }
 }
