@@ -1,5 +1,6 @@
 #include "filter/CBloomFilter.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "filter/BloomStages.h"
@@ -78,7 +79,7 @@ void CBloomFilter::Run(const std::string& suffix, const CSharedState& state, IFi
     // Horizontal fill.
     std::optional<CChangeRecorder> recorder;
     if (m_pChanges)
-        recorder.emplace(area, *m_pChanges);
+        recorder.emplace(area, *m_pChanges, static_cast<std::size_t>(std::max(m_nLengthChecked, 0)));
     for (int32_t r = 0; r < rows; ++r) {
         progress.Position(StagePosition(28, r, 14, rows));
         FillRow(area, m_nIntensity, candidates, area.top + r, recorder ? recorder->FillLog() : nullptr);

@@ -4,9 +4,14 @@
 
 #include "filter/CChangeMask.h"
 
-CChangeRecorder::CChangeRecorder(const SFilterArea& area, CChangeMask& mask) : m_area(area), m_mask(mask)
+CChangeRecorder::CChangeRecorder(const SFilterArea& area, CChangeMask& mask, std::size_t blooms)
+    : m_area(area), m_mask(mask)
 {
     m_mask.Reset(area.imageWidth, area.imageHeight);
+    // Room for the fill's pixels and their neighbours at once, so that the
+    // list is not copied as it grows.
+    m_known.reserve(blooms + blooms / 2 + 64);
+    m_rowStart.reserve(static_cast<std::size_t>(std::max(area.Rows(), 0)));
 }
 
 void CChangeRecorder::EndFillRow(int32_t y)
@@ -21,9 +26,11 @@ void CChangeRecorder::EndFillRow(int32_t y)
     // the fill are taken, and those of the pixel on either side, which the
     // write-back often writes too (the marked area grows by one pixel).
     const uint32_t* row = m_area.plane + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_area.imageWidth);
+    const std::size_t rowStart = m_known.size();
+    m_rowStart.push_back(rowStart);
     auto keepUnwritten = [&](int32_t x) {
-        if (x >= 0 && x < m_area.imageWidth && (m_known.empty() || m_known.back().y != y || m_known.back().x < x))
-            m_known.push_back({y, x, row[x], row[x]});
+        if (x >= 0 && x < m_area.imageWidth && (m_known.size() == rowStart || m_known.back().x < x))
+            m_known.push_back({x, row[x], row[x]});
     };
     for (std::size_t i = 0; i < m_log.size(); ++i) {
         const int32_t x = m_log[i].x;
@@ -34,7 +41,7 @@ void CChangeRecorder::EndFillRow(int32_t y)
                 keepUnwritten(m_log[i - 1].x + 1);
             keepUnwritten(x - 1);
         }
-        m_known.push_back({y, x, m_log[i].before, row[x]});
+        m_known.push_back({x, m_log[i].before, row[x]});
     }
     if (!m_log.empty())
         keepUnwritten(m_log.back().x + 1);
@@ -45,15 +52,15 @@ void CChangeRecorder::BeforeWriteBack(int32_t y, const CReplacementStage::SCell*
                                       std::size_t count)
 {
     const uint32_t* row = m_area.plane + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_area.imageWidth);
-    std::size_t end = m_next;
-    while (end < m_known.size() && m_known[end].y == y)
-        ++end;
+    const std::size_t r = static_cast<std::size_t>(y - m_area.top);
+    const std::size_t begin = m_rowStart[r];
+    const std::size_t end = r + 1 < m_rowStart.size() ? m_rowStart[r + 1] : m_known.size();
     // The cells and the known pixels of the row, merged in column order;
     // changed pixels side by side go to the mask as one run.
     int32_t runStart = 0;
     int32_t runEnd = -1;
     std::size_t i = 0;
-    std::size_t k = m_next;
+    std::size_t k = begin;
     while (i < count || k < end) {
         const int32_t cellX = i < count ? cells[i].x : m_area.imageWidth;
         const int32_t knownX = k < end ? m_known[k].x : m_area.imageWidth;
@@ -77,5 +84,4 @@ void CChangeRecorder::BeforeWriteBack(int32_t y, const CReplacementStage::SCell*
     }
     if (runEnd > runStart)
         m_mask.Add(y, runStart, runEnd);
-    m_next = end;
 }

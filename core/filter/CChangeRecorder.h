@@ -18,12 +18,14 @@ class CChangeMask;
 // written cells the fill did not come near are read from the plane.
 class CChangeRecorder {
 public:
-    // mask is cleared for the area's image and filled row by row.
-    CChangeRecorder(const SFilterArea& area, CChangeMask& mask);
+    // mask is cleared for the area's image and filled row by row. blooms:
+    // the bloom pixels the length check kept (for the room to set aside).
+    CChangeRecorder(const SFilterArea& area, CChangeMask& mask, std::size_t blooms);
 
     // Where FillRow logs the writes of the row being filled.
     std::vector<SFillWrite>* FillLog() { return &m_log; }
-    // The fill of row y is done: keeps what its log tells of the row.
+    // The fill of row y is done: keeps what its log tells of the row. Called
+    // for every row of the rectangle, top to bottom.
     void EndFillRow(int32_t y);
     // Row y is about to receive the write-back of its visited cells (those of
     // value 0 are not written): marks the changed pixels of the row. Called
@@ -34,7 +36,6 @@ public:
 private:
     // A pixel whose values before the run and after the fill are known.
     struct SKnown {
-        int32_t y;
         int32_t x;
         uint32_t before;
         uint32_t afterFill;
@@ -43,6 +44,6 @@ private:
     SFilterArea m_area;
     CChangeMask& m_mask;
     std::vector<SFillWrite> m_log;
-    std::vector<SKnown> m_known;    // row-major, one per pixel
-    std::size_t m_next = 0;         // first entry of m_known not yet compared
+    std::vector<SKnown> m_known;           // row-major, one per pixel
+    std::vector<std::size_t> m_rowStart;   // per row of the rectangle, its first entry
 };
