@@ -1,6 +1,7 @@
 #include "filter/CChangeRecorder.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "filter/CChangeMask.h"
 
@@ -53,34 +54,38 @@ void CChangeRecorder::BeforeWriteBack(int32_t y, const CReplacementStage::SCell*
 {
     const uint32_t* row = m_area.plane + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_area.imageWidth);
     const std::size_t r = static_cast<std::size_t>(y - m_area.top);
-    const std::size_t begin = m_rowStart[r];
-    const std::size_t end = r + 1 < m_rowStart.size() ? m_rowStart[r + 1] : m_known.size();
-    // The cells and the known pixels of the row, merged in column order;
-    // changed pixels side by side go to the mask as one run.
+    const SKnown* known = m_known.data() + m_rowStart[r];
+    const SKnown* knownEnd = m_known.data() + (r + 1 < m_rowStart.size() ? m_rowStart[r + 1] : m_known.size());
+    const CReplacementStage::SCell* cellEnd = cells + count;
+    // Changed pixels side by side go to the mask as one run.
     int32_t runStart = 0;
     int32_t runEnd = -1;
-    std::size_t i = 0;
-    std::size_t k = begin;
-    while (i < count || k < end) {
-        const int32_t cellX = i < count ? cells[i].x : m_area.imageWidth;
-        const int32_t knownX = k < end ? m_known[k].x : m_area.imageWidth;
-        const int32_t x = std::min(cellX, knownX);
-        const bool written = cellX == x && values[i] != 0;
-        bool changed;
-        if (knownX == x)
-            changed = (written ? values[i] : m_known[k].afterFill) != m_known[k].before;
-        else  // the fill did not write it: the plane still holds the old value
-            changed = written && values[i] != row[x];
-        if (changed) {
-            if (x != runEnd) {
-                if (runEnd > runStart)
-                    m_mask.Add(y, runStart, runEnd);
-                runStart = x;
-            }
-            runEnd = x + 1;
+    auto note = [&](int32_t x, bool changed) {
+        if (!changed)
+            return;
+        if (x != runEnd) {
+            if (runEnd > runStart)
+                m_mask.Add(y, runStart, runEnd);
+            runStart = x;
         }
-        i += cellX == x ? 1 : 0;
-        k += knownX == x ? 1 : 0;
+        runEnd = x + 1;
+    };
+    // The cells and the known pixels of the row, merged in column order. A
+    // cell the fill did not come near still holds its old value in the plane;
+    // a cell of value 0 is not written.
+    while (cells != cellEnd || known != knownEnd) {
+        const int32_t cellX = cells != cellEnd ? cells->x : INT32_MAX;
+        const int32_t knownX = known != knownEnd ? known->x : INT32_MAX;
+        if (cellX == knownX) {
+            note(cellX, (*values != 0 ? *values : known->afterFill) != known->before);
+            ++cells, ++values, ++known;
+        } else if (cellX < knownX) {
+            note(cellX, *values != 0 && *values != row[cellX]);
+            ++cells, ++values;
+        } else {
+            note(knownX, known->afterFill != known->before);
+            ++known;
+        }
     }
     if (runEnd > runStart)
         m_mask.Add(y, runStart, runEnd);
