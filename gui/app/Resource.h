@@ -31,6 +31,9 @@ inline constexpr int ID_ZOOM_800 = 32782;
 inline constexpr int ID_ZOOM_1600 = 32783;
 inline constexpr int ID_VIEW_STRETCH = 32789;
 inline constexpr int ID_WINDOW_CLOSE_ALL = 32793;
+// Commands added after the program's own.
+inline constexpr int ID_FILE_SAVE_MASK = 32820;
+inline constexpr int ID_VIEW_REPLACED_PIXELS = 32821;
 inline constexpr int ID_INDICATOR_PIXEL = 61446;
 
 // Help commands understood by CDorvaneApp::WinHelp.

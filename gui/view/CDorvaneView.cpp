@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/CDorvaneApp.h"
+#include "app/CImageDocument.h"
 #include "app/CDorvaneToolBar.h"
 #include "app/CMainFrame.h"
 #include "app/CWaitCursor.h"
@@ -20,6 +21,7 @@
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
 #include "support/IMessageSink.h"
+#include "view/CReplacedOverlay.h"
 #include "view/CStretchDlg.h"
 #include "view/CViewPicture.h"
 
@@ -205,11 +207,25 @@ void CDorvaneView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QPoint ptScroll = ScrollOffset();
     const QRect rcPicture(-ptScroll, ZoomedSize());
+    const CReplacedPixelRuns* pReplaced = ShownReplacedPixels();
     for (const QRect& rcExposed : event->region()) {
         FillBackground(painter, rcExposed, rcPicture);
         m_pPicture->Draw(painter, m_nZoom, ptScroll, rcExposed);
+        if (pReplaced)
+            CReplacedOverlay::Draw(painter, *pReplaced, m_nZoom, ptScroll, rcExposed, ZoomedSize());
     }
     DrawOutline(painter, ptScroll);
+}
+
+const CReplacedPixelRuns* CDorvaneView::ShownReplacedPixels() const {
+    // Only while the picture shows the run's result: after Undo the tint
+    // would mark pixels that now hold their old values.
+    CDorvaneApp* pApp = App();
+    CImageDocument* pDocument = CImageDocument::FromCore(m_pDoc);
+    if (!pApp || !pApp->m_pMainFrame || !pApp->m_pMainFrame->m_bShowReplacedPixels || !pDocument ||
+        !pDocument->LastRun().IsShown())
+        return nullptr;
+    return pDocument->LastRun().Runs();
 }
 
 void CDorvaneView::FillBackground(QPainter& painter, const QRect& rcExposed, const QRect& rcPicture) {
@@ -436,6 +452,8 @@ void CDorvaneView::OnEditUndo() {
         CDorvaneApp::Instance()->Messages().ShowError("Not enough memory.");
         return;
     }
+    if (CImageDocument* pDocument = CImageDocument::FromCore(m_pDoc))
+        pDocument->LastRun().SetUndone(true);
     pImage->UpdateDisplay();
     SetUndoState(false, true);
     viewport()->repaint();
@@ -452,6 +470,8 @@ void CDorvaneView::OnEditRedo() {
         CDorvaneApp::Instance()->Messages().ShowError("Not enough memory.");
         return;
     }
+    if (CImageDocument* pDocument = CImageDocument::FromCore(m_pDoc))
+        pDocument->LastRun().SetUndone(false);
     pImage->UpdateDisplay();
     SetUndoState(true, false);
     viewport()->repaint();
