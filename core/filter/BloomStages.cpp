@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "support/CLargeBuffer.h"
 #include "support/CSharedState.h"
 
 SFilterArea MakeFilterArea(uint32_t* plane, int32_t imageWidth, int32_t imageHeight, const CSharedState& state)
@@ -44,7 +45,9 @@ void DetectCandidates(const SFilterArea& area, uint32_t intensity, std::vector<u
                       std::vector<int32_t>& counts)
 {
     const int32_t columns = area.Columns();
-    mask.resize(area.Cells());
+    // Every cell is written below; 2 MB pages spare the fresh mask most of
+    // its page faults.
+    CLargeBuffer::AssignZeroed(mask, area.Cells());
     counts.assign(static_cast<std::size_t>(columns), 0);
     // No signed 32-bit value reaches an Intensity above INT32_MAX.
     if (intensity > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {

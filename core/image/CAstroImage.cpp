@@ -32,10 +32,12 @@ std::size_t CAstroImage::PixelCount() const
 
 void CAstroImage::FinishOpen()
 {
+    m_displayLut.resize(static_cast<std::size_t>(m_maxValue) + 1);
+    if (!m_shared.m_bShowsImages)
+        return;
     const int32_t bpp = m_shared.m_nDisplayBpp;
     if (CDisplayConverter::IsSupportedDepth(bpp))
         CLargeBuffer::AssignZeroed(m_displayPixels, PixelCount() * static_cast<std::size_t>(bpp / 8));
-    m_displayLut.resize(static_cast<std::size_t>(m_maxValue) + 1);
     AutoStretch(m_stretchLow, m_stretchHigh);
     UpdateDisplay();
 }

@@ -9,6 +9,7 @@
 #include "image/CSbigRowCodec.h"
 #include "support/CAtomicFileWriter.h"
 #include "support/CBinaryFileReader.h"
+#include "support/CLargeBuffer.h"
 #include "support/CParallel.h"
 #include "support/CSaveMessages.h"
 #include "support/CSharedState.h"
@@ -97,7 +98,7 @@ bool CSbigImage::ReadRawPlane(CBinaryFileReader& reader)
     if (reader.Remaining() < static_cast<uint64_t>(rowBytes) * height)
         return false;  // the data end early: refused before allocating
 
-    m_red.assign(width * height, 0);
+    CLargeBuffer::AssignZeroed(m_red, width * height);
     if (rowBytes == 0)
         return true;
     const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / rowBytes);
@@ -151,7 +152,7 @@ bool CSbigImage::ReadCompressedPlane(CBinaryFileReader& reader)
     }
     rowStart[height] = pos;
 
-    m_red.assign(width * height, 0);
+    CLargeBuffer::AssignZeroed(m_red, width * height);
     std::atomic<bool> ok{true};
     CParallel::ForRange(height, [&](std::size_t begin, std::size_t end, unsigned) {
         for (std::size_t row = begin; row < end && ok; ++row) {
