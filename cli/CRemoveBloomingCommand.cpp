@@ -3,15 +3,19 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <new>
 
 #include "CBloomFileJob.h"
 #include "CBloomOptions.h"
+#include "CCommitStage.h"
 #include "CJobPool.h"
 #include "COutputPlan.h"
 #include "CProgressBoard.h"
 #include "CProgressLine.h"
 #include "CUsage.h"
+#include "support/CLargeBuffer.h"
+#include "support/CSaveMessages.h"
 
 const char* CRemoveBloomingCommand::Help()
 {
@@ -53,7 +57,8 @@ const char* CRemoveBloomingCommand::Help()
            "error.\n";
 }
 
-int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io, int engineThreads)
+int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io, int engineThreads,
+                                IFileOps& fileOps)
 {
     CBloomOptions options;
     CBloomOptionsParser parser;
@@ -82,20 +87,17 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
 
     const bool live = io.errIsTerminal && !options.quiet;
     CProgressBoard board(io.err, live, workers, io.columns);
-    CBloomFileJob job(options, engineThreads);
+    CBloomFileJob job(options, engineThreads, fileOps, true);
     std::atomic<int64_t> bloomPixels{0};
     std::atomic<std::size_t> failed{0};
     const auto started = std::chrono::steady_clock::now();
 
-    CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
-        const std::string& input = options.inputs[index];
+    // A file is reported once its output is in place, or once it failed.
+    auto report = [&](const std::string& input, const CBloomFileJob::Result& result) {
+        if (!result.ok)
+            ++failed;
         try {
-            CProgressLine line(board, slot, input);
-            CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr);
-            if (live)
-                board.SetLine(slot, "");
             if (!result.ok) {
-                ++failed;
                 for (const std::string& message : result.messages)
                     board.Print(input + ": " + message);
                 return;
@@ -106,9 +108,42 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
                             (result.changed ? "" : ", unchanged"));
         } catch (const std::bad_alloc&) {
             // Not even the message could be built; the status still tells.
+            if (result.ok)
+                ++failed;
+        }
+    };
+
+    // Each worker's next file reuses the memory of its last one's planes
+    // (three planes and their undo copies at most).
+    CLargeBuffer::KeepSpares(6 * workers);
+    // The flush and the rename of each output overlap the next file's work.
+    CCommitStage commits(std::max<std::size_t>(2, workers));
+    CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
+        const std::string& input = options.inputs[index];
+        try {
+            CProgressLine line(board, slot, input);
+            auto result = std::make_shared<CBloomFileJob::Result>(
+                job.Process(input, plan.m_outputs[index], live ? &line : nullptr));
+            if (live)
+                board.SetLine(slot, "");
+            if (!result->commit) {
+                report(input, *result);
+                return;
+            }
+            std::unique_ptr<CAtomicFileWriter> commit = std::move(result->commit);
+            commits.Add(std::move(commit), [&report, &input, result](bool committed) {
+                if (!committed) {
+                    result->ok = false;
+                    result->messages.assign(1, CSaveMessages::Text(ESaveStep::Close, false));
+                }
+                report(input, *result);
+            });
+        } catch (const std::bad_alloc&) {
             ++failed;
         }
     });
+    commits.Finish();
+    CLargeBuffer::KeepSpares(0);
     board.Finish();
 
     if (live) {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
+#include "CRemoveBloomingCommand.h"
 #include "CliTestFiles.h"
 #include "DesktopReference.h"
 
@@ -311,4 +315,69 @@ TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
     run = RunCli({"remove-blooming", "-o", dir.Path("out"), mono, rgb}, false);
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+namespace {
+// The real file system, except that the flush or the rename of one output
+// fails, as a failing device refuses them once every byte is written.
+class CFailingCommitOps : public CPosixFileOps {
+public:
+    CFailingCommitOps(std::string output, bool failFlush) : m_output(std::move(output)), m_failFlush(failFlush) {}
+
+    int CreateExclusive(const std::string& path) override
+    {
+        const int fd = CPosixFileOps::CreateExclusive(path);
+        const std::filesystem::path target(m_output);
+        const std::string prefix = (target.parent_path() / ("." + target.filename().string() + ".")).string();
+        if (path.rfind(prefix, 0) == 0)
+            m_outputFd = fd;
+        return fd;
+    }
+    bool Sync(int fd) override { return !(m_failFlush && fd == m_outputFd) && CPosixFileOps::Sync(fd); }
+    bool Rename(const std::string& from, const std::string& to) override
+    {
+        return !(!m_failFlush && to == m_output) && CPosixFileOps::Rename(from, to);
+    }
+
+private:
+    const std::string m_output;
+    const bool m_failFlush;
+    std::atomic<int> m_outputFd{-1};
+};
+}  // namespace
+
+TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDone)
+{
+    TempDir dir;
+    const std::string out = dir.Path("out");
+    std::filesystem::create_directory(out);
+    const std::vector<std::string> inputs = {dir.Path("a.fit"), dir.Path("bad.fit"), dir.Path("c.st7")};
+    WriteFits16(inputs[0], kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteFits16(inputs[1], kW, kH, {BloomedPlane(kW, kH, 2)});
+    WriteSbig(inputs[2], kW, kH, BloomedPlane(kW, kH, 3), false);
+    const std::regex reportedDone("bad\\.fit: [0-9]+ bloom pixels removed");
+    for (const bool failFlush : {true, false}) {
+        for (const char* jobs : {"1", "2"}) {
+            SCOPED_TRACE(std::string(failFlush ? "flush" : "rename") + ", -j " + jobs);
+            CFailingCommitOps ops(out + "/bad.fit", failFlush);
+            std::vector<std::string> args = {"-j", jobs, "-o", out};
+            args.insert(args.end(), inputs.begin(), inputs.end());
+            std::ostringstream stdoutText, stderrText;
+            CCliIo io{stdoutText, stderrText, true};
+            EXPECT_EQ(CRemoveBloomingCommand::Run(args, io, -1, ops), 1);
+            const std::string err = stderrText.str();
+            EXPECT_NE(err.find(inputs[1] + ": Failed to close file.\n"), std::string::npos) << err;
+            EXPECT_FALSE(std::regex_search(err, reportedDone)) << err;
+            EXPECT_NE(err.find("3 files, 1 failed, "), std::string::npos) << err;
+            // Every other output is in place once the command returns, and
+            // nothing else is left in the folder.
+            std::vector<std::string> names;
+            for (const auto& entry : std::filesystem::directory_iterator(out))
+                names.push_back(entry.path().filename().string());
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(names, (std::vector<std::string>{"a.fit", "c.st7"}));
+            std::filesystem::remove_all(out);
+            std::filesystem::create_directory(out);
+        }
+    }
 }
