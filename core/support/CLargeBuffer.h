@@ -38,13 +38,15 @@ public:
         dst.assign(src.begin(), src.end());
     }
 
-    // Keeps up to count large planes handed to Release for later
-    // AssignZeroed and Copy calls that need no more room. 0 (the default)
-    // keeps none and frees those kept. Thread-safe, like Release.
+    // Keeps up to count large buffers of each kind (planes of values, masks
+    // of bytes) handed to Release, for later AssignZeroed and Copy calls
+    // that need no more room. 0 (the default) keeps none and frees those
+    // kept. Thread-safe, like Release.
     static void KeepSpares(std::size_t count);
     // Leaves v empty; its storage becomes a spare when spares are kept and
     // it is large, and is freed otherwise.
     static void Release(std::vector<uint32_t>& v);
+    static void Release(std::vector<uint8_t>& v);
 
 private:
     // Gives v fresh, advised storage (or a spare) for n elements when it
@@ -55,7 +57,7 @@ private:
         if (v.capacity() >= n || n * sizeof(T) < kLargeBytes)
             return;
         std::vector<T>().swap(v);  // free the old storage before taking more
-        if constexpr (std::is_same_v<T, uint32_t>) {
+        if constexpr (std::is_same_v<T, uint32_t> || std::is_same_v<T, uint8_t>) {
             if (TakeSpare(v, n))
                 return;
         }
@@ -65,6 +67,7 @@ private:
 
     // Moves the smallest spare of at least n elements into the empty v.
     static bool TakeSpare(std::vector<uint32_t>& v, std::size_t n);
+    static bool TakeSpare(std::vector<uint8_t>& v, std::size_t n);
 
     // Asks for 2 MB pages and has both cores fault the range in, so that the
     // kernel's zeroing of fresh pages is split between them.
