@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "CBloomFileJob.h"
 #include "CBloomOptions.h"
@@ -15,6 +16,7 @@
 #include "CProgressLine.h"
 #include "CUsage.h"
 #include "support/CLargeBuffer.h"
+#include "support/CParallel.h"
 #include "support/CSaveMessages.h"
 
 const char* CRemoveBloomingCommand::Help()
@@ -120,6 +122,9 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
     CCommitStage commits(std::max<std::size_t>(2, workers));
     CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
         const std::string& input = options.inputs[index];
+        std::optional<CParallel::CWholeLoops> wholeLoops;
+        if (workers > 1)
+            wholeLoops.emplace();
         try {
             CProgressLine line(board, slot, input);
             auto result = std::make_shared<CBloomFileJob::Result>(
