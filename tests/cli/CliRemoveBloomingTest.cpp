@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
 #include "CRemoveBloomingCommand.h"
@@ -355,7 +355,14 @@ TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDon
     WriteFits16(inputs[0], kW, kH, {BloomedPlane(kW, kH, 1)});
     WriteFits16(inputs[1], kW, kH, {BloomedPlane(kW, kH, 2)});
     WriteSbig(inputs[2], kW, kH, BloomedPlane(kW, kH, 3), false);
-    const std::regex reportedDone("bad\\.fit: [0-9]+ bloom pixels removed");
+    // Reported done, the file would be followed by its count of bloom pixels.
+    auto reportedDone = [&](const std::string& err) {
+        const std::string name = inputs[1] + ": ";
+        for (std::size_t at = err.find(name); at != std::string::npos; at = err.find(name, at + 1))
+            if (std::isdigit(static_cast<unsigned char>(err[at + name.size()])))
+                return true;
+        return false;
+    };
     for (const bool failFlush : {true, false}) {
         for (const char* jobs : {"1", "2"}) {
             SCOPED_TRACE(std::string(failFlush ? "flush" : "rename") + ", -j " + jobs);
@@ -367,7 +374,7 @@ TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDon
             EXPECT_EQ(CRemoveBloomingCommand::Run(args, io, -1, ops), 1);
             const std::string err = stderrText.str();
             EXPECT_NE(err.find(inputs[1] + ": Failed to close file.\n"), std::string::npos) << err;
-            EXPECT_FALSE(std::regex_search(err, reportedDone)) << err;
+            EXPECT_FALSE(reportedDone(err)) << err;
             EXPECT_NE(err.find("3 files, 1 failed, "), std::string::npos) << err;
             // Every other output is in place once the command returns, and
             // nothing else is left in the folder.
