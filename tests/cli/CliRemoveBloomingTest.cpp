@@ -333,7 +333,14 @@ public:
             m_outputFd = fd;
         return fd;
     }
-    bool Sync(int fd) override { return !(m_failFlush && fd == m_outputFd) && CPosixFileOps::Sync(fd); }
+    bool Sync(int fd) override
+    {
+        // Once: a later file may get the same descriptor number.
+        int output = fd;
+        if (m_failFlush && m_outputFd.compare_exchange_strong(output, -1))
+            return false;
+        return CPosixFileOps::Sync(fd);
+    }
     bool Rename(const std::string& from, const std::string& to) override
     {
         return !(!m_failFlush && to == m_output) && CPosixFileOps::Rename(from, to);
