@@ -115,8 +115,8 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
         }
     };
 
-    // Each worker's next file reuses the memory of its last one's planes
-    // (three planes and their undo copies at most).
+    // Each worker's next file reuses the memory of its last one's planes and
+    // snapshots (three of each at most) and filter masks.
     CLargeBuffer::KeepSpares(6 * workers);
     // The flush and the rename of each output overlap the next file's work.
     CCommitStage commits(std::max<std::size_t>(2, workers));
@@ -139,7 +139,11 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
             commits.Add(std::move(commit), [&report, &input, result](bool committed) {
                 if (!committed) {
                     result->ok = false;
-                    result->messages.assign(1, CSaveMessages::Text(ESaveStep::Close, false));
+                    try {
+                        result->messages.assign(1, CSaveMessages::Text(ESaveStep::Close, false));
+                    } catch (const std::bad_alloc&) {
+                        result->messages.clear();  // counted as failed all the same
+                    }
                 }
                 report(input, *result);
             });
