@@ -360,7 +360,6 @@ TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDon
     std::filesystem::create_directory(out);
     const std::vector<std::string> inputs = {dir.Path("a.fit"), dir.Path("bad.fit"), dir.Path("c.st7")};
     WriteFits16(inputs[0], kW, kH, {BloomedPlane(kW, kH, 1)});
-    WriteFits16(inputs[1], kW, kH, {BloomedPlane(kW, kH, 2)});
     WriteSbig(inputs[2], kW, kH, BloomedPlane(kW, kH, 3), false);
     // Reported done, the file would be followed by its count of bloom pixels.
     auto reportedDone = [&](const std::string& err) {
@@ -373,6 +372,9 @@ TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDon
     for (const bool failFlush : {true, false}) {
         for (const char* jobs : {"1", "2"}) {
             SCOPED_TRACE(std::string(failFlush ? "flush" : "rename") + ", -j " + jobs);
+            // The failing rename is that of a copy: a file the filter leaves
+            // unchanged.
+            WriteFits16(inputs[1], kW, kH, {failFlush ? BloomedPlane(kW, kH, 2) : Plane(kW * kH, 1000)});
             CFailingCommitOps ops(out + "/bad.fit", failFlush);
             std::vector<std::string> args = {"-j", jobs, "-o", out};
             args.insert(args.end(), inputs.begin(), inputs.end());
