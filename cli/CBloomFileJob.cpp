@@ -6,6 +6,7 @@
 
 #include "CFileCopy.h"
 #include "CFileSession.h"
+#include "CPlaneSnapshot.h"
 #include "CProgressLine.h"
 #include "CUsage.h"
 #include "filter/CPlaneFilterRun.h"
@@ -15,23 +16,44 @@
 #include "image/CFitsImage.h"
 #include "image/CFitsMaskWriter.h"
 #include "support/CCollectingMessageSink.h"
+#include "support/CAtomicFileWriter.h"
+#include "support/CLargeBuffer.h"
+#include "support/ICommitQueue.h"
 
 namespace {
-bool PlanesChanged(const CAstroImage& image)
-{
-    if (image.m_red != image.m_undoRed)
-        return true;
-    return image.m_isColor && (image.m_green != image.m_undoGreen || image.m_blue != image.m_undoBlue);
-}
+// Hands the image's planes to the spares when the file is done with, so
+// that the next file of the batch reuses their memory.
+class CPlaneReturn {
+public:
+    explicit CPlaneReturn(const CFileSession& session) : m_session(session) {}
+    ~CPlaneReturn()
+    {
+        CAstroImage* image = m_session.m_doc.m_pImage;
+        if (image == nullptr)
+            return;
+        for (std::vector<uint32_t>* plane : {&image->m_red, &image->m_green, &image->m_blue})
+            CLargeBuffer::Release(*plane);
+    }
+
+private:
+    const CFileSession& m_session;
+};
+
+// Keeps the one deferred commit of a file's save for the job's result.
+class CHeldCommit : public ICommitQueue {
+public:
+    void Defer(std::unique_ptr<CAtomicFileWriter> writer) override { m_writer = std::move(writer); }
+    std::unique_ptr<CAtomicFileWriter> m_writer;
+};
 }  // namespace
 
-CBloomFileJob::CBloomFileJob(const CBloomOptions& options, int engineThreads)
-    : m_options(options), m_engineThreads(engineThreads)
+CBloomFileJob::CBloomFileJob(const CBloomOptions& options, int engineThreads, IFileOps& files, bool deferCommits)
+    : m_options(options), m_engineThreads(engineThreads), m_files(files), m_deferCommits(deferCommits)
 {
 }
 
 int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status,
-                                   CFilterRunRecord* record) const
+                                   CPlaneSnapshot& before, CFilterRunRecord* record) const
 {
     struct PlaneRun {
         std::vector<uint32_t>* plane;
@@ -57,9 +79,9 @@ int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFil
     if (record)
         *record = CFilterRunRecord::Start(image, state, m_options.mirror);
 
-    image.SaveUndo();
     int64_t bloomPixels = 0;
     for (const PlaneRun& run : runs) {
+        before.Add(*run.plane);
         const CPlaneFilterRun::SParameters parameters{run.parameters.intensity, run.parameters.length,
                                                       run.parameters.width};
         bloomPixels += CPlaneFilterRun::Run(image, *run.plane, run.index, parameters, m_options.mirror, run.suffix,
@@ -106,7 +128,10 @@ CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std
     // text; a writer on the way out has removed its temporary file.
     const char* outOfMemory = "Not enough memory to open the image.";
     try {
-        CFileSession session(0);
+        CHeldCommit held;
+        CFileSession session(0, m_files);
+        CPlaneReturn planeReturn(session);
+        session.m_shared.m_bShowsImages = false;
         if (progress)
             progress->ShowStage("Reading.");
         if (!session.Open(input)) {
@@ -117,25 +142,34 @@ CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std
         outOfMemory = "Not enough memory to filter the image.";
         // The record costs a little of the run's time: kept only when wanted.
         const bool keepRecord = m_options.history || !mask.empty() || !m_options.report.empty();
-        result.bloomPixels = FilterImage(image, session.m_shared, progress, keepRecord ? &result.record : nullptr);
+        {
+            CPlaneSnapshot before;
+            result.bloomPixels =
+                FilterImage(image, session.m_shared, progress, before, keepRecord ? &result.record : nullptr);
+            result.changed = before.Changed();
+        }
         result.filtered = true;
         result.isFits = session.m_doc.m_isFits != 0;
-        result.changed = PlanesChanged(image);
         if (m_options.history)
             AddHistory(image, result);
         if (progress)
             progress->ShowStage("Saving.");
         outOfMemory = "Not enough memory to save the image.";
+        ICommitQueue* queue = m_deferCommits ? &held : nullptr;
         if (!result.changed) {
             // Nothing to encode: the output is the input's own bytes.
-            if (output != input && !CFileCopy::Copy(input, output, result.messages))
+            if (output != input && !CFileCopy::Copy(input, output, result.messages, m_files, queue))
                 return result;
-        } else if (!session.Save(output)) {
-            result.messages = session.m_messages.m_messages;
-            if (result.messages.empty())
-                result.messages.push_back("Failed to write file.");
-            return result;
+        } else {
+            image.DeferCommitsTo(queue);
+            if (!session.Save(output)) {
+                result.messages = session.m_messages.m_messages;
+                if (result.messages.empty())
+                    result.messages.push_back("Failed to write file.");
+                return result;
+            }
         }
+        result.commit = std::move(held.m_writer);
         outOfMemory = "Not enough memory to write the mask.";
         if (!mask.empty() && !WriteMask(mask, input, result))
             return result;

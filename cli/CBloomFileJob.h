@@ -1,12 +1,16 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CBloomOptions.h"
 #include "filter/CFilterRunRecord.h"
+#include "support/CAtomicFileWriter.h"
+#include "support/CPosixFileOps.h"
 
 class CAstroImage;
+class CPlaneSnapshot;
 class CProgressLine;
 class IFilterStatus;
 struct CSharedState;
@@ -24,10 +28,17 @@ public:
         bool filtered = false;             // the filter ran: record and isFits hold what it did
         bool isFits = false;
         CFilterRunRecord record;           // kept when a mask, the history or the report needs it
+        // With deferred commits: the written output, still to be flushed and
+        // renamed (its Commit decides whether the file is done). Null when
+        // nothing was written (a failure, or an unchanged file in place).
+        std::unique_ptr<CAtomicFileWriter> commit;
     };
 
     // engineThreads: threads each filter run may use (0: the engine decides).
-    CBloomFileJob(const CBloomOptions& options, int engineThreads);
+    // files: the file layer. deferCommits: Process leaves the flush and the
+    // rename of its output to the caller (Result::commit).
+    CBloomFileJob(const CBloomOptions& options, int engineThreads, IFileOps& files = CPosixFileOps::Instance(),
+                  bool deferCommits = false);
 
     // Reads input, filters it and writes output (the input itself when
     // rewriting in place). A file whose pixels stay unchanged is copied byte
@@ -37,11 +48,11 @@ public:
     Result Process(const std::string& input, const std::string& output, CProgressLine* progress,
                    const std::string& mask = "") const;
 
-    // The filter runs of the command on an opened image: undo snapshot,
-    // then each chosen plane, mirrored around its run when asked. Returns the
-    // bloom pixels counted. state holds the file's own FilterRegion. record,
-    // when not null, receives what the runs did.
-    int64_t FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status,
+    // The filter runs of the command on an opened image: each chosen plane,
+    // mirrored around its run when asked, its values first kept in before.
+    // Returns the bloom pixels counted. state holds the file's own
+    // FilterRegion. record, when not null, receives what the runs did.
+    int64_t FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status, CPlaneSnapshot& before,
                         CFilterRunRecord* record = nullptr) const;
 
 private:
@@ -52,4 +63,6 @@ private:
 
     const CBloomOptions& m_options;
     int m_engineThreads;
+    IFileOps& m_files;
+    bool m_deferCommits;
 };

@@ -1,27 +1,31 @@
 #include "CFileCopy.h"
 
+#include <memory>
+
 #include "support/CAtomicFileWriter.h"
 #include "support/CBinaryFileReader.h"
 #include "support/CSaveMessages.h"
+#include "support/ICommitQueue.h"
 
-bool CFileCopy::Copy(const std::string& from, const std::string& to, std::vector<std::string>& messages)
+bool CFileCopy::Copy(const std::string& from, const std::string& to, std::vector<std::string>& messages,
+                     IFileOps& files, ICommitQueue* queue)
 {
-    CBinaryFileReader reader;
+    CBinaryFileReader reader(files);
     if (!reader.Open(from)) {
         messages.push_back("Failed to open file.");
         return false;
     }
-    CAtomicFileWriter writer;
-    if (!writer.Begin(to)) {
-        messages.push_back(CSaveMessages::Text(writer.BeginFailure(), false));
+    auto writer = std::make_unique<CAtomicFileWriter>(files);
+    if (!writer->Begin(to)) {
+        messages.push_back(CSaveMessages::Text(writer->BeginFailure(), false));
         return false;
     }
-    std::vector<char> block(std::size_t(4) << 20);
+    std::vector<char> block(std::size_t(1) << 20);
     for (;;) {
         std::size_t got = reader.Read(block.data(), block.size());
         if (got == 0)
             break;
-        if (!writer.Write(block.data(), got)) {
+        if (!writer->Write(block.data(), got)) {
             messages.push_back(CSaveMessages::Text(ESaveStep::ImageData, false));
             return false;
         }
@@ -31,7 +35,11 @@ bool CFileCopy::Copy(const std::string& from, const std::string& to, std::vector
         return false;
     }
     reader.Close();
-    if (!writer.Commit()) {
+    if (queue) {
+        queue->Defer(std::move(writer));
+        return true;
+    }
+    if (!writer->Commit()) {
         messages.push_back(CSaveMessages::Text(ESaveStep::Close, false));
         return false;
     }

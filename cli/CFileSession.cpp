@@ -1,6 +1,6 @@
 #include "CFileSession.h"
 
-CFileSession::CFileSession(int32_t displayBpp) : m_doc(m_shared, m_messages, m_settings)
+CFileSession::CFileSession(int32_t displayBpp, IFileOps& files) : m_doc(m_shared, m_messages, m_settings, files)
 {
     m_shared.m_nDisplayBpp = displayBpp;
 }

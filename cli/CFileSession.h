@@ -5,6 +5,7 @@
 #include "image/CDorvaneDoc.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CMemorySettings.h"
+#include "support/CPosixFileOps.h"
 #include "support/CSharedState.h"
 
 // Everything one file needs while the command line works on it: its own
@@ -13,8 +14,9 @@
 class CFileSession {
 public:
     // displayBpp: 24 when the display pixels are wanted, 0 when they are not
-    // (the open then skips building them).
-    explicit CFileSession(int32_t displayBpp);
+    // (the open then skips building them). files: the file layer the image
+    // reads and writes through.
+    explicit CFileSession(int32_t displayBpp, IFileOps& files = CPosixFileOps::Instance());
 
     // True when the file was opened; otherwise Failure() tells why.
     bool Open(const std::string& path);

@@ -3,10 +3,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <new>
+#include <optional>
 
 #include "CBloomFileJob.h"
 #include "CBloomOptions.h"
+#include "CCommitStage.h"
 #include "CJobPool.h"
 #include "COutputPlan.h"
 #include "CProgressBoard.h"
@@ -14,6 +17,9 @@
 #include "CRunReport.h"
 #include "CSidecarPlan.h"
 #include "CUsage.h"
+#include "support/CLargeBuffer.h"
+#include "support/CParallel.h"
+#include "support/CSaveMessages.h"
 
 const char* CRemoveBloomingCommand::Help()
 {
@@ -68,7 +74,8 @@ const char* CRemoveBloomingCommand::Help()
            "error.\n";
 }
 
-int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io, int engineThreads)
+int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io, int engineThreads,
+                                IFileOps& fileOps)
 {
     CBloomOptions options;
     CBloomOptionsParser parser;
@@ -100,29 +107,26 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
 
     const bool live = io.errIsTerminal && !options.quiet;
     CProgressBoard board(io.err, live, workers, io.columns);
-    CBloomFileJob job(options, engineThreads);
+    CBloomFileJob job(options, engineThreads, fileOps, true);
     std::atomic<int64_t> bloomPixels{0};
     std::atomic<std::size_t> failed{0};
-    CRunReport report(files);
+    CRunReport runReport(files);
     bool reportFailed = false;
     const auto started = std::chrono::steady_clock::now();
 
-    CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
+    // A file is reported once its output is in place, or once it failed.
+    auto finish = [&](std::size_t index, const CBloomFileJob::Result& result, double seconds) {
         const std::string& input = options.inputs[index];
-        const std::string mask = sidecars.m_masks.empty() ? std::string() : sidecars.m_masks[index];
+        if (!result.ok)
+            ++failed;
         try {
-            CProgressLine line(board, slot, input);
-            const auto fileStarted = std::chrono::steady_clock::now();
-            CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr, mask);
-            if (!options.report.empty())
-                report.Set(index, input, plan.m_outputs[index], mask, result,
-                           std::chrono::duration<double>(std::chrono::steady_clock::now() - fileStarted).count());
-            if (live)
-                board.SetLine(slot, "");
+            if (!options.report.empty()) {
+                const std::string mask = sidecars.m_masks.empty() ? std::string() : sidecars.m_masks[index];
+                runReport.Set(index, input, plan.m_outputs[index], mask, result, seconds);
+            }
             for (const std::string& note : result.notes)
                 board.Print(input + ": " + note);
             if (!result.ok) {
-                ++failed;
                 for (const std::string& message : result.messages)
                     board.Print(input + ": " + message);
                 return;
@@ -133,13 +137,57 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
                             (result.changed ? "" : ", unchanged"));
         } catch (const std::bad_alloc&) {
             // Not even the message could be built; the status still tells.
+            if (result.ok)
+                ++failed;
+        }
+    };
+
+    // Each worker's next file reuses the memory of its last one's planes and
+    // snapshots (three of each at most) and filter masks.
+    CLargeBuffer::KeepSpares(6 * workers);
+    // The flush and the rename of each output overlap the next file's work.
+    CCommitStage commits(std::max<std::size_t>(2, workers));
+    CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
+        const std::string& input = options.inputs[index];
+        const std::string mask = sidecars.m_masks.empty() ? std::string() : sidecars.m_masks[index];
+        std::optional<CParallel::CWholeLoops> wholeLoops;
+        if (workers > 1)
+            wholeLoops.emplace();
+        try {
+            CProgressLine line(board, slot, input);
+            const auto fileStarted = std::chrono::steady_clock::now();
+            auto result = std::make_shared<CBloomFileJob::Result>(
+                job.Process(input, plan.m_outputs[index], live ? &line : nullptr, mask));
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - fileStarted).count();
+            if (live)
+                board.SetLine(slot, "");
+            if (!result->commit) {
+                finish(index, *result, seconds);
+                return;
+            }
+            std::unique_ptr<CAtomicFileWriter> commit = std::move(result->commit);
+            commits.Add(std::move(commit), [&finish, index, result, seconds](bool committed) {
+                if (!committed) {
+                    result->ok = false;
+                    try {
+                        result->messages.assign(1, CSaveMessages::Text(ESaveStep::Close, false));
+                    } catch (const std::bad_alloc&) {
+                        result->messages.clear();  // counted as failed all the same
+                    }
+                }
+                finish(index, *result, seconds);
+            });
+        } catch (const std::bad_alloc&) {
             ++failed;
         }
     });
+    commits.Finish();
+    CLargeBuffer::KeepSpares(0);
     board.Finish();
     if (!options.report.empty()) {
         std::vector<std::string> messages;
-        if (!report.Write(options.report, messages)) {
+        if (!runReport.Write(options.report, messages)) {
             for (const std::string& message : messages)
                 io.err << options.report << ": " << message << "\n";
             reportFailed = true;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "support/CLargeBuffer.h"
+#include "support/CParallel.h"
 #include "support/CSharedState.h"
 
 SFilterArea MakeFilterArea(uint32_t* plane, int32_t imageWidth, int32_t imageHeight, const CSharedState& state)
@@ -44,24 +46,35 @@ void DetectCandidates(const SFilterArea& area, uint32_t intensity, std::vector<u
                       std::vector<int32_t>& counts)
 {
     const int32_t columns = area.Columns();
-    mask.resize(area.Cells());
+    // Every cell is written below; 2 MB pages spare the fresh mask most of
+    // its page faults.
+    CLargeBuffer::AssignZeroed(mask, area.Cells());
     counts.assign(static_cast<std::size_t>(columns), 0);
     // No signed 32-bit value reaches an Intensity above INT32_MAX.
-    if (intensity > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
-        std::fill(mask.begin(), mask.end(), uint8_t{0});
+    if (intensity > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))
         return;
-    }
     const int32_t threshold = static_cast<int32_t>(intensity);
-    int32_t* count = counts.data();
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        const uint32_t* row = area.plane + static_cast<std::size_t>(y) * area.imageWidth + area.left;
-        uint8_t* out = mask.data() + static_cast<std::size_t>(y - area.top) * columns;
-        for (int32_t i = 0; i < columns; ++i) {
-            const uint8_t bright = static_cast<int32_t>(row[i]) >= threshold ? 1 : 0;
-            out[i] = bright;
-            count[i] += bright;
+    // The rows are split over two threads, the second with counts of its
+    // own that are added afterwards.
+    std::vector<int32_t> secondCounts;
+    const std::size_t minRows = std::max<std::size_t>(2, CParallel::kMinSplit / std::max<std::size_t>(1, columns));
+    CParallel::ForRange(static_cast<std::size_t>(area.Rows()), [&](std::size_t begin, std::size_t end, unsigned part) {
+        if (part == 1)
+            secondCounts.assign(static_cast<std::size_t>(columns), 0);
+        int32_t* count = part == 1 ? secondCounts.data() : counts.data();
+        for (std::size_t r = begin; r < end; ++r) {
+            const int32_t y = area.top + static_cast<int32_t>(r);
+            const uint32_t* row = area.plane + static_cast<std::size_t>(y) * area.imageWidth + area.left;
+            uint8_t* out = mask.data() + r * static_cast<std::size_t>(columns);
+            for (int32_t i = 0; i < columns; ++i) {
+                const uint8_t bright = static_cast<int32_t>(row[i]) >= threshold ? 1 : 0;
+                out[i] = bright;
+                count[i] += bright;
+            }
         }
-    }
+    }, minRows);
+    for (std::size_t i = 0; i < secondCounts.size(); ++i)
+        counts[i] += secondCounts[i];
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "filter/CFilterProgress.h"
 #include "filter/CReplacementStage.h"
 #include "image/CAstroImage.h"
+#include "support/CLargeBuffer.h"
 #include "support/CSharedState.h"
 
 namespace {
@@ -103,7 +104,8 @@ void CBloomFilter::Run(const std::string& suffix, const CSharedState& state, IFi
         for (; rowsReported < rowsDone; ++rowsReported)
             progress.Position(StagePosition(70, area.top + rowsReported, 16, imageHeight));
     });
-    std::vector<uint8_t>().swap(visit);
+    // A batch reuses the mask's memory for its next plane.
+    CLargeBuffer::Release(visit);
     progress.Reveal(IFilterStatus::ELine::Blending);
 
     // Write-back.

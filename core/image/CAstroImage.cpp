@@ -11,8 +11,10 @@
 #include "CDisplayConverter.h"
 #include "CDisplayLut.h"
 #include "CHistogram.h"
+#include "support/CAtomicFileWriter.h"
 #include "support/CLargeBuffer.h"
 #include "support/CSharedState.h"
+#include "support/ICommitQueue.h"
 
 CAstroImage::CAstroImage(CSharedState& shared, IMessageSink& messages)
     : m_shared(shared), m_messages(messages)
@@ -30,12 +32,23 @@ std::size_t CAstroImage::PixelCount() const
 
 void CAstroImage::FinishOpen()
 {
+    m_displayLut.resize(static_cast<std::size_t>(m_maxValue) + 1);
+    if (!m_shared.m_bShowsImages)
+        return;
     const int32_t bpp = m_shared.m_nDisplayBpp;
     if (CDisplayConverter::IsSupportedDepth(bpp))
         CLargeBuffer::AssignZeroed(m_displayPixels, PixelCount() * static_cast<std::size_t>(bpp / 8));
-    m_displayLut.resize(static_cast<std::size_t>(m_maxValue) + 1);
     AutoStretch(m_stretchLow, m_stretchHigh);
     UpdateDisplay();
+}
+
+bool CAstroImage::CommitSave(std::unique_ptr<CAtomicFileWriter> writer, bool& deferred)
+{
+    deferred = m_commitQueue != nullptr;
+    if (!deferred)
+        return writer->Commit();
+    m_commitQueue->Defer(std::move(writer));
+    return true;
 }
 
 // ---- Display mapping -------------------------------------------------------

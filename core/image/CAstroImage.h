@@ -1,10 +1,13 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct CSharedState;
+class CAtomicFileWriter;
+class ICommitQueue;
 class IMessageSink;
 
 // One opened image: one plane of raw values (monochrome) or three (colour),
@@ -29,6 +32,13 @@ public:
     // failure (reported). The target is replaced atomically: a failed save
     // leaves whatever was at path untouched.
     virtual int Save(const std::string& path) = 0;
+    // With a queue, Save writes the whole temporary file and hands it to
+    // queue for the flush and the rename instead of waiting for them: its 1
+    // then means "written, not yet in place", and the queue has the last
+    // word. For an image that is saved once and let go (a batch); a FITS
+    // trailer copied from the source file then stays tied to that file.
+    // null, the default: Save is complete when it returns.
+    void DeferCommitsTo(ICommitQueue* queue) { m_commitQueue = queue; }
 
     void UpdateDisplay();
     void AutoStretch(int32_t& low, int32_t& high) const;
@@ -75,6 +85,10 @@ protected:
     // sizes the display buffer and the display table, sets the automatic
     // stretch and builds the display pixels.
     void FinishOpen();
+    // The save's last step: the flush and the rename, or the hand-over to
+    // the commit queue (deferred is then true). False when the file could
+    // not be put in place.
+    bool CommitSave(std::unique_ptr<CAtomicFileWriter> writer, bool& deferred);
 
     CSharedState& m_shared;
     IMessageSink& m_messages;
@@ -83,5 +97,6 @@ private:
     // Which of Undo and Redo has its planes ready; the other is a no-op.
     enum class EUndoState { Empty, CanUndo, CanRedo };
     EUndoState m_undoState = EUndoState::Empty;
+    ICommitQueue* m_commitQueue = nullptr;
     std::size_t PixelCount() const;
 };

@@ -13,9 +13,8 @@ namespace {
 // A file that cannot be opened for reading at all: missing, unreadable, or
 // not a regular file. The file layer looks at the type before it opens, so a
 // named pipe or a device never makes this wait.
-bool CanOpenForReading(const std::string& path)
+bool CanOpenForReading(IFileOps& files, const std::string& path)
 {
-    IFileOps& files = CPosixFileOps::Instance();
     const int fd = files.OpenRead(path);
     if (fd < 0)
         return false;
@@ -24,8 +23,8 @@ bool CanOpenForReading(const std::string& path)
 }
 }  // namespace
 
-CDorvaneDoc::CDorvaneDoc(CSharedState& shared, IMessageSink& messages, ISettings& settings)
-    : m_shared(shared), m_messages(messages), m_settings(settings)
+CDorvaneDoc::CDorvaneDoc(CSharedState& shared, IMessageSink& messages, ISettings& settings, IFileOps& files)
+    : m_shared(shared), m_messages(messages), m_files(files), m_settings(settings)
 {
 }
 
@@ -38,7 +37,7 @@ bool CDorvaneDoc::OnOpenDocument(const std::string& path)
 {
     // Checked first, so that a file that is not there changes nothing, not
     // even the favourite file type.
-    if (!CanOpenForReading(path)) {
+    if (!CanOpenForReading(m_files, path)) {
         m_messages.ShowError("Cannot open file " + path + ".");
         return false;
     }
@@ -87,6 +86,6 @@ CImageSize CDorvaneDoc::GetImageSize() const
 std::unique_ptr<CAstroImage> CDorvaneDoc::CreateImage(EFileType type)
 {
     if (type == EFileType::Fits)
-        return std::make_unique<CFitsImage>(m_shared, m_messages);
-    return std::make_unique<CSbigImage>(m_shared, m_messages);
+        return std::make_unique<CFitsImage>(m_shared, m_messages, m_files);
+    return std::make_unique<CSbigImage>(m_shared, m_messages, m_files);
 }

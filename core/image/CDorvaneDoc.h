@@ -4,6 +4,7 @@
 #include <string>
 
 #include "image/CFileTypeTable.h"
+#include "support/CPosixFileOps.h"
 
 class CAstroImage;
 class IMessageSink;
@@ -20,7 +21,10 @@ struct CImageSize {
 // its own format. Shared by the desktop program and the command line.
 class CDorvaneDoc {
 public:
-    CDorvaneDoc(CSharedState& shared, IMessageSink& messages, ISettings& settings);
+    // files: the file layer its images read and write through (tests make
+    // single steps fail through it).
+    CDorvaneDoc(CSharedState& shared, IMessageSink& messages, ISettings& settings,
+                IFileOps& files = CPosixFileOps::Instance());
     virtual ~CDorvaneDoc();
     CDorvaneDoc(const CDorvaneDoc&) = delete;
     CDorvaneDoc& operator=(const CDorvaneDoc&) = delete;
@@ -42,6 +46,7 @@ protected:
 
     CSharedState& m_shared;
     IMessageSink& m_messages;
+    IFileOps& m_files;
 
 private:
     ISettings& m_settings;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 
 #include "CFitsHeader.h"
 #include "CFitsPixelCodec.h"
@@ -15,10 +16,11 @@
 
 namespace {
 
-// Values per block read or written: big enough to keep system calls rare,
-// small enough for the block to stay in the core's cache while it is
-// converted.
+// Values per block read: big enough to keep system calls rare, small enough
+// for the block to stay in the core's cache while it is converted.
 constexpr std::size_t kBlockValues = std::size_t(1) << 17;
+// Values per block written: a megabyte or less.
+constexpr std::size_t kWriteBlockValues = std::size_t(1) << 19;
 
 constexpr uint64_t kMaxPlaneValues = 2147483647u;
 
@@ -158,27 +160,30 @@ bool CFitsImage::ReadPlane(CBinaryFileReader& reader, uint64_t offset, std::vect
 int CFitsImage::Save(const std::string& path)
 {
     const bool samePath = CSaveMessages::IsSamePath(path, m_pathName);
-    CAtomicFileWriter writer(m_fileOps);
-    if (!writer.Begin(path))
-        return FailSave(CSaveMessages::Text(writer.BeginFailure(), samePath));
-    if (!writer.Write(m_header.data(), m_header.size()))
+    auto writer = std::make_unique<CAtomicFileWriter>(m_fileOps);
+    if (!writer->Begin(path))
+        return FailSave(CSaveMessages::Text(writer->BeginFailure(), samePath));
+    if (!writer->Write(m_header.data(), m_header.size()))
         return FailSave(CSaveMessages::Text(ESaveStep::Header, samePath));
     const std::vector<uint32_t>* planes[3] = {&m_red, &m_green, &m_blue};
     for (int p = 0; p < (m_isColor ? 3 : 1); ++p) {
-        if (!WritePlane(writer, *planes[p]))
+        if (!WritePlane(*writer, *planes[p]))
             return FailSave(CSaveMessages::Text(ESaveStep::ImageData, samePath));
     }
     // A stream whose trailer write failed fails its close: same message.
-    const CFitsTrailer::EWrite trailer = m_trailer.WriteTo(writer, m_fileOps);
+    const CFitsTrailer::EWrite trailer = m_trailer.WriteTo(*writer, m_fileOps);
     if (trailer == CFitsTrailer::EWrite::SourceChanged)
         return FailSave("File has changed since it was opened.");
-    if (trailer != CFitsTrailer::EWrite::Written || !writer.Commit())
+    bool deferred = false;
+    if (trailer != CFitsTrailer::EWrite::Written || !CommitSave(std::move(writer), deferred))
         return FailSave(CSaveMessages::Text(ESaveStep::Close, samePath));
-    const uint64_t trailerAt = m_header.size() + static_cast<uint64_t>(m_isColor ? 3 : 1) *
-                                                     static_cast<uint64_t>(std::max(m_width, 0)) *
-                                                     static_cast<uint64_t>(std::max(m_height, 0)) *
-                                                     CFitsPixelCodec(m_bitsPerPixel, 1, 0).BytesPerValue();
-    m_trailer.FollowSave(path, m_fileOps, trailerAt);
+    if (!deferred) {
+        const uint64_t trailerAt = m_header.size() + static_cast<uint64_t>(m_isColor ? 3 : 1) *
+                                                         static_cast<uint64_t>(std::max(m_width, 0)) *
+                                                         static_cast<uint64_t>(std::max(m_height, 0)) *
+                                                         CFitsPixelCodec(m_bitsPerPixel, 1, 0).BytesPerValue();
+        m_trailer.FollowSave(path, m_fileOps, trailerAt);
+    }
     return 1;
 }
 
@@ -190,14 +195,14 @@ bool CFitsImage::WritePlane(CAtomicFileWriter& writer, const std::vector<uint32_
         return false;
     const CFitsPixelCodec codec(m_bitsPerPixel, m_bscale, m_bzero);
     const std::size_t bytesPer = codec.BytesPerValue();
-    // Encoded in blocks of several megabytes, each split over both cores.
-    const std::size_t blockValues = kBlockValues * 16;
-    std::vector<uint8_t> block(std::min(blockValues, count) * bytesPer);
-    for (std::size_t at = 0; at < count; at += blockValues) {
-        const std::size_t n = std::min(blockValues, count - at);
-        CParallel::ForRange(n, [&](std::size_t begin, std::size_t end, unsigned) {
-            codec.Encode(plane.data() + at + begin, end - begin, block.data() + begin * bytesPer);
-        });
+    // Encoded on this thread, block by block, each small enough to stay in
+    // the core's cache until the write has copied it into the file. The
+    // copy costs more than the encoding; splitting each block over two
+    // threads cost a thread start and a wait for the slower half per block.
+    std::vector<uint8_t> block(std::min(kWriteBlockValues, count) * bytesPer);
+    for (std::size_t at = 0; at < count; at += kWriteBlockValues) {
+        const std::size_t n = std::min(kWriteBlockValues, count - at);
+        codec.Encode(plane.data() + at, n, block.data());
         if (!writer.Write(block.data(), n * bytesPer))
             return false;
     }

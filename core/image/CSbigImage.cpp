@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
 
 #include "image/CSbigHeader.h"
 #include "image/CSbigRowCodec.h"
 #include "support/CAtomicFileWriter.h"
 #include "support/CBinaryFileReader.h"
+#include "support/CLargeBuffer.h"
 #include "support/CParallel.h"
 #include "support/CSaveMessages.h"
 #include "support/CSharedState.h"
@@ -16,7 +18,10 @@
 namespace {
 constexpr std::size_t kHeaderReads = 32;
 constexpr std::size_t kHeaderReadSize = CSbigHeader::kSize / kHeaderReads;
-constexpr std::size_t kBlockBytes = std::size_t(4) << 20;  // one read or write block
+constexpr std::size_t kBlockBytes = std::size_t(4) << 20;  // one read block
+// One write block: it stays in the core's cache from its encoding until the
+// write has copied it into the file.
+constexpr std::size_t kWriteBlockBytes = std::size_t(1) << 20;
 constexpr int64_t kMaxPlaneValues = INT32_MAX;
 
 // Rows per split half: the split pays off only for a large plane.
@@ -93,7 +98,7 @@ bool CSbigImage::ReadRawPlane(CBinaryFileReader& reader)
     if (reader.Remaining() < static_cast<uint64_t>(rowBytes) * height)
         return false;  // the data end early: refused before allocating
 
-    m_red.assign(width * height, 0);
+    CLargeBuffer::AssignZeroed(m_red, width * height);
     if (rowBytes == 0)
         return true;
     const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / rowBytes);
@@ -147,7 +152,7 @@ bool CSbigImage::ReadCompressedPlane(CBinaryFileReader& reader)
     }
     rowStart[height] = pos;
 
-    m_red.assign(width * height, 0);
+    CLargeBuffer::AssignZeroed(m_red, width * height);
     std::atomic<bool> ok{true};
     CParallel::ForRange(height, [&](std::size_t begin, std::size_t end, unsigned) {
         for (std::size_t row = begin; row < end && ok; ++row) {
@@ -171,10 +176,10 @@ int CSbigImage::Save(const std::string& path)
     const std::size_t width = m_width > 0 ? static_cast<std::size_t>(m_width) : 0;
     const std::size_t height = m_height > 0 ? static_cast<std::size_t>(m_height) : 0;
 
-    CAtomicFileWriter writer(m_fileOps);
-    if (!writer.Begin(path))
-        return fail(writer.BeginFailure());
-    if (!writer.Write(m_header.data(), m_header.size()))
+    auto writer = std::make_unique<CAtomicFileWriter>(m_fileOps);
+    if (!writer->Begin(path))
+        return fail(writer->BeginFailure());
+    if (!writer->Write(m_header.data(), m_header.size()))
         return fail(ESaveStep::Header);
     if (m_red.size() < width * height)
         return fail(ESaveStep::ImageData);
@@ -182,7 +187,7 @@ int CSbigImage::Save(const std::string& path)
     // Rows are gathered into large blocks, one write per block. An image
     // without rows needs no block: its width alone may be in the billions.
     const std::size_t maxRow = CSbigRowCodec::MaxRowBytes(m_width);
-    const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / maxRow);
+    const std::size_t rowsPerBlock = std::max<std::size_t>(1, kWriteBlockBytes / maxRow);
     std::vector<uint8_t> block(height == 0 ? 0 : std::min(rowsPerBlock, height) * maxRow);
     for (std::size_t row = 0; row < height; row += rowsPerBlock) {
         const std::size_t rows = std::min(rowsPerBlock, height - row);
@@ -203,10 +208,11 @@ int CSbigImage::Save(const std::string& path)
                 used += 2 * width;
             }
         }
-        if (!writer.Write(block.data(), used))
+        if (!writer->Write(block.data(), used))
             return fail(ESaveStep::ImageData);
     }
-    if (!writer.Commit())
+    bool deferred = false;
+    if (!CommitSave(std::move(writer), deferred))
         return fail(ESaveStep::Close);
     return 1;
 }

@@ -14,9 +14,25 @@ public:
 
     static unsigned ThreadCount()
     {
+        if (t_wholeLoops)
+            return 1;
         unsigned n = std::thread::hardware_concurrency();
         return n >= 2 ? 2 : 1;
     }
+
+    // While one exists, ForRange runs whole loops on the thread that made it:
+    // a batch that keeps every core busy with a file of its own gains nothing
+    // from splitting, and its threads would only wait for each other.
+    class CWholeLoops {
+    public:
+        CWholeLoops() : m_previous(t_wholeLoops) { t_wholeLoops = true; }
+        ~CWholeLoops() { t_wholeLoops = m_previous; }
+        CWholeLoops(const CWholeLoops&) = delete;
+        CWholeLoops& operator=(const CWholeLoops&) = delete;
+
+    private:
+        bool m_previous;
+    };
 
     // fn(begin, end, part) with part 0 or 1. The split point is a multiple of
     // 64 elements, so the two halves never write into the same cache line.
@@ -59,4 +75,7 @@ public:
         if (failure)
             std::rethrow_exception(failure);
     }
+
+private:
+    static inline thread_local bool t_wholeLoops = false;
 };

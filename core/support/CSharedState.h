@@ -11,4 +11,8 @@ struct CSharedState {
     uint32_t m_nFullScale = 0;    // full-scale value of the image opened last
     CRegion m_rcRegionImage;      // the FilterRegion in image pixels
     bool m_bRegionSet = false;    // a FilterRegion is selected
+    // False where nothing shows the images (a batch that only filters and
+    // saves them): opening then skips the automatic stretch, which would
+    // take a pass over every pixel, and leaves the stretch at 0..0.
+    bool m_bShowsImages = true;
 };

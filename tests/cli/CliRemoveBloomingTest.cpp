@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cctype>
 #include <filesystem>
+#include <sstream>
 
 #include "CBloomFileJob.h"
 #include "CFileSession.h"
+#include "CPlaneSnapshot.h"
+#include "CRemoveBloomingCommand.h"
 #include "CliTestFiles.h"
 #include "DesktopReference.h"
 #include "FlatJson.h"
@@ -417,7 +422,8 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
         CFileSession session(0);
         ASSERT_TRUE(session.Open(inputs[k]));
         CLastCounts status;
-        CBloomFileJob(parsed, 1).FilterImage(*session.m_doc.m_pImage, session.m_shared, &status);
+        CPlaneSnapshot snapshot;
+        CBloomFileJob(parsed, 1).FilterImage(*session.m_doc.m_pImage, session.m_shared, &status, snapshot);
         const FlatJson::Value& planes = *entry.Find("planes");
         ASSERT_EQ(planes.items.size(), status.m_counts.size());
         for (std::size_t p = 0; p < planes.items.size(); ++p) {
@@ -438,4 +444,85 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
     plain.push_back(sbig);
     ASSERT_EQ(RunCli(plain).status, 0);
     EXPECT_EQ(ReadBytes(dir.Path("plain.st7")), ReadBytes(dir.Path("out/frame.st7")));
+}
+
+namespace {
+// The real file system, except that the flush or the rename of one output
+// fails, as a failing device refuses them once every byte is written.
+class CFailingCommitOps : public CPosixFileOps {
+public:
+    CFailingCommitOps(std::string output, bool failFlush) : m_output(std::move(output)), m_failFlush(failFlush) {}
+
+    int CreateExclusive(const std::string& path) override
+    {
+        const int fd = CPosixFileOps::CreateExclusive(path);
+        const std::filesystem::path target(m_output);
+        const std::string prefix = (target.parent_path() / ("." + target.filename().string() + ".")).string();
+        if (path.rfind(prefix, 0) == 0)
+            m_outputFd = fd;
+        return fd;
+    }
+    bool Sync(int fd) override
+    {
+        // Once: a later file may get the same descriptor number.
+        int output = fd;
+        if (m_failFlush && m_outputFd.compare_exchange_strong(output, -1))
+            return false;
+        return CPosixFileOps::Sync(fd);
+    }
+    bool Rename(const std::string& from, const std::string& to) override
+    {
+        return !(!m_failFlush && to == m_output) && CPosixFileOps::Rename(from, to);
+    }
+
+private:
+    const std::string m_output;
+    const bool m_failFlush;
+    std::atomic<int> m_outputFd{-1};
+};
+}  // namespace
+
+TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDone)
+{
+    TempDir dir;
+    const std::string out = dir.Path("out");
+    std::filesystem::create_directory(out);
+    const std::vector<std::string> inputs = {dir.Path("a.fit"), dir.Path("bad.fit"), dir.Path("c.st7")};
+    WriteFits16(inputs[0], kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteSbig(inputs[2], kW, kH, BloomedPlane(kW, kH, 3), false);
+    // Reported done, the file would be followed by its count of bloom pixels.
+    auto reportedDone = [&](const std::string& err) {
+        const std::string name = inputs[1] + ": ";
+        for (std::size_t at = err.find(name); at != std::string::npos; at = err.find(name, at + 1))
+            if (std::isdigit(static_cast<unsigned char>(err[at + name.size()])))
+                return true;
+        return false;
+    };
+    for (const bool failFlush : {true, false}) {
+        for (const char* jobs : {"1", "2"}) {
+            SCOPED_TRACE(std::string(failFlush ? "flush" : "rename") + ", -j " + jobs);
+            // The failing rename is that of a copy: a file the filter leaves
+            // unchanged.
+            WriteFits16(inputs[1], kW, kH, {failFlush ? BloomedPlane(kW, kH, 2) : Plane(kW * kH, 1000)});
+            CFailingCommitOps ops(out + "/bad.fit", failFlush);
+            std::vector<std::string> args = {"-j", jobs, "-o", out};
+            args.insert(args.end(), inputs.begin(), inputs.end());
+            std::ostringstream stdoutText, stderrText;
+            CCliIo io{stdoutText, stderrText, true};
+            EXPECT_EQ(CRemoveBloomingCommand::Run(args, io, -1, ops), 1);
+            const std::string err = stderrText.str();
+            EXPECT_NE(err.find(inputs[1] + ": Failed to close file.\n"), std::string::npos) << err;
+            EXPECT_FALSE(reportedDone(err)) << err;
+            EXPECT_NE(err.find("3 files, 1 failed, "), std::string::npos) << err;
+            // Every other output is in place once the command returns, and
+            // nothing else is left in the folder.
+            std::vector<std::string> names;
+            for (const auto& entry : std::filesystem::directory_iterator(out))
+                names.push_back(entry.path().filename().string());
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(names, (std::vector<std::string>{"a.fit", "c.st7"}));
+            std::filesystem::remove_all(out);
+            std::filesystem::create_directory(out);
+        }
+    }
 }

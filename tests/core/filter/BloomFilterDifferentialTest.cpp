@@ -120,6 +120,24 @@ TEST(BloomFilterDifferential, TinyImagesAndThinStrips)
     }
 }
 
+TEST(BloomFilterDifferential, PlanesLargeEnoughForTheDetectionToSplitItsRows)
+{
+    // Over 2^18 cells the detection splits its rows over two threads;
+    // blooms cross the split, and a region keeps the area large.
+    std::mt19937 rng(2024);
+    for (int trial = 0; trial < 2; ++trial) {
+        SCase c;
+        c.plane = MakeStreakPlane(rng, 640, 420, 60, 420);
+        c.length = 4;
+        c.width = 2;
+        if (trial == 1) {
+            c.state.m_bRegionSet = true;
+            c.state.m_rcRegionImage = {2, 1, 640, 420};
+        }
+        ExpectSameAsLiteral(c);
+    }
+}
+
 TEST(BloomFilterDifferential, BloomsTouchingEveryBorder)
 {
     std::mt19937 rng(99);
