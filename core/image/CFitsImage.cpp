@@ -154,6 +154,11 @@ void CFitsImage::ReadTrailer(CBinaryFileReader& reader)
     }
 }
 
+std::vector<std::string> CFitsImage::HeaderLines() const
+{
+    return CFitsHeader::Cards(m_header);
+}
+
 int CFitsImage::Save(const std::string& path)
 {
     const bool samePath = CSaveMessages::IsSamePath(path, m_pathName);
