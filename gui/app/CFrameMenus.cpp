@@ -52,7 +52,9 @@ CFrameMenus::CFrameMenus(CMainFrame& frame, const QMap<int, QAction*>& actions)
             {ID_FILE_OPEN, ID_FILE_CLOSE, kSeparator, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, kRecentFiles,
              kSeparator, ID_APP_EXIT, kSeparator});
     AddMenu(m_docMenus, QStringLiteral("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO});
-    AddMenu(m_docMenus, QStringLiteral("&View"), {kZoomMenu, ID_VIEW_STRETCH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+    AddMenu(m_docMenus, QStringLiteral("&View"),
+            {kZoomMenu, ID_VIEW_STRETCH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, kSeparator, ID_VIEW_HEADER,
+             ID_VIEW_SHOW_ORIGINAL});
     AddMenu(m_docMenus, QStringLiteral("Fil&ter"), {ID_REMOVE_BLOOMING});
     QMenu* pWindowMenu = AddMenu(m_docMenus, QStringLiteral("&Window"),
                                  {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT, ID_WINDOW_ARRANGE,
@@ -83,6 +85,9 @@ QMenu* CFrameMenus::AddMenu(QList<QMenu*>& set, const QString& title, const QLis
             QMenu* pZoom = pMenu->addMenu(QStringLiteral("&Zoom"));
             for (int zoomId : {ID_ZOOM_25, ID_ZOOM_50, ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_400, ID_ZOOM_800,
                                ID_ZOOM_1600})
+                pZoom->addAction(m_actions.value(zoomId));
+            pZoom->addSeparator();
+            for (int zoomId : {ID_ZOOM_FIT, ID_ZOOM_IN, ID_ZOOM_OUT})
                 pZoom->addAction(m_actions.value(zoomId));
         } else {
             pMenu->addAction(m_actions.value(id));

@@ -33,6 +33,13 @@ inline constexpr int ID_VIEW_STRETCH = 32789;
 inline constexpr int ID_WINDOW_CLOSE_ALL = 32793;
 inline constexpr int ID_INDICATOR_PIXEL = 61446;
 
+// Viewer commands added behind the original ones, numbered apart from them.
+inline constexpr int ID_ZOOM_FIT = 32800;
+inline constexpr int ID_ZOOM_IN = 32801;
+inline constexpr int ID_ZOOM_OUT = 32802;
+inline constexpr int ID_VIEW_HEADER = 32803;
+inline constexpr int ID_VIEW_SHOW_ORIGINAL = 32804;
+
 // Help commands understood by CDorvaneApp::WinHelp.
 inline constexpr unsigned HELP_CONTEXT = 0x0001;
 inline constexpr unsigned HELP_CONTENTS = 0x0003;

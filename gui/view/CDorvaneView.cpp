@@ -1,12 +1,14 @@
 #include "view/CDorvaneView.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -14,12 +16,15 @@
 #include "app/CDorvaneApp.h"
 #include "app/CDorvaneToolBar.h"
 #include "app/CMainFrame.h"
+#include "app/CStatusIndicators.h"
 #include "app/CWaitCursor.h"
 #include "app/Resource.h"
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
 #include "view/CStretchDlg.h"
 #include "view/CViewPicture.h"
+#include "view/CViewReadout.h"
+#include "view/CViewZoom.h"
 
 namespace {
 
@@ -70,6 +75,10 @@ void CDorvaneView::OnInitialUpdate() {
     if (pFrame != nullptr && m_pDoc != nullptr && m_pDoc->m_isFits == 0)
         pFrame->setWindowIcon(QIcon(QStringLiteral(DORVANE_ICON_SBIG)));
     SetZoom(100);
+    // A new window starts at the picture's top-left corner, whatever the
+    // centre of its first size was.
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
     OnUpdate();
 }
 
@@ -121,6 +130,35 @@ void CDorvaneView::FocusSizedRepaint() {
 }
 
 void CDorvaneView::SetZoom(int32_t nPercent) {
+    ZoomAround(nPercent, std::nullopt);
+}
+
+void CDorvaneView::ZoomStep(int nSteps, std::optional<QPoint> ptGlobal) {
+    const int32_t nNew = CViewZoom::Step(m_nZoom, nSteps);
+    if (nNew != m_nZoom)
+        ZoomAround(nNew, ptGlobal);
+}
+
+void CDorvaneView::OnZoomFit() {
+    QMdiSubWindow* pFrame = ParentFrame();
+    QMdiArea* pArea = pFrame ? pFrame->mdiArea() : nullptr;
+    if (pArea == nullptr || m_pDoc == nullptr)
+        return;
+    // The borders as the zoom will leave them, those of a normal window.
+    if (pFrame->isMaximized() || pFrame->isMinimized())
+        pFrame->showNormal();
+    const CImageSize size = m_pDoc->GetImageSize();
+    const QSize borders = pFrame->size() - maximumViewportSize();
+    SetZoom(CViewZoom::FitLevel(QSize(size.cx, size.cy), pArea->viewport()->size(), borders));
+}
+
+void CDorvaneView::ZoomAround(int32_t nPercent, std::optional<QPoint> ptGlobal) {
+    // The anchor is found again after the window has moved and resized.
+    const auto anchor = [&] {
+        return ptGlobal ? viewport()->mapFromGlobal(*ptGlobal) : viewport()->rect().center();
+    };
+    const QPoint ptLogical = ToLogical(anchor());
+    const int32_t nOld = m_nZoom;
     m_nZoom = nPercent;
     QMdiSubWindow* pFrame = ParentFrame();
     QMdiArea* pArea = pFrame ? pFrame->mdiArea() : nullptr;
@@ -136,6 +174,11 @@ void CDorvaneView::SetZoom(int32_t nPercent) {
     }
     viewport()->update();
     OnUpdate();
+    const QPoint ptScroll = CViewZoom::AnchoredScroll(ptLogical, nOld, nPercent, anchor());
+    horizontalScrollBar()->setValue(ptScroll.x());
+    verticalScrollBar()->setValue(ptScroll.y());
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
+        pApp->m_pMainFrame->UpdateCommandStates();
 }
 
 QSize CDorvaneView::FrameSize(int32_t nPercent, QSize image, QSize area) {
@@ -169,6 +212,11 @@ int32_t CDorvaneView::LogicalToImage(int32_t c) const {
 void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
     m_bCanUndo = bCanUndo;
     m_bCanRedo = bCanRedo;
+    // The undo planes are no longer those the original was made from.
+    SetShowOriginal(false);
+    std::vector<uint8_t>().swap(m_originalPixels);
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pStretchDlg)
+        pApp->m_pStretchDlg->OnImageChanged(m_pDoc);
     emit undoRedoStateChanged();
     if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
         pApp->m_pMainFrame->UpdateCommandStates();
@@ -177,6 +225,21 @@ void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
 void CDorvaneView::RepaintAllViews() {
     for (CDorvaneView* pView : AllViews())
         pView->viewport()->update();
+    if (CDorvaneApp* pApp = App(); pApp && !pApp->m_shared.m_bRegionSet)
+        ShowSelectionText(QString());
+}
+
+void CDorvaneView::SetShowOriginal(bool bShow) {
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    bShow = bShow && m_bCanUndo && pImage != nullptr && pImage->CanUndo();
+    if (bShow == m_bShowOriginal)
+        return;
+    m_bShowOriginal = bShow;
+    m_bOriginalMapped = false;
+    viewport()->update();
+    emit showOriginalChanged();
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
+        pApp->m_pMainFrame->UpdateCommandStates();
 }
 
 void CDorvaneView::UpdateAllViews(const CDorvaneDoc* pDoc) {
@@ -187,14 +250,27 @@ void CDorvaneView::UpdateAllViews(const CDorvaneDoc* pDoc) {
 
 // ---- drawing ---------------------------------------------------------------
 
+const std::vector<uint8_t>& CDorvaneView::ShownDisplayBuffer(CAstroImage& image) {
+    if (!m_bShowOriginal)
+        return image.m_displayPixels;
+    // Remapped whenever the image is: a new stretch shows on the original
+    // too.
+    if (!m_bOriginalMapped || image.m_displayChanged)
+        m_bOriginalMapped = image.MapUndoPlanes(m_originalPixels);
+    return m_bOriginalMapped ? m_originalPixels : image.m_displayPixels;
+}
+
 void CDorvaneView::RebuildPictureIfChanged() {
     CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
-    if (pImage == nullptr || !pImage->m_displayChanged)
+    if (pImage == nullptr)
+        return;
+    const std::vector<uint8_t>& shown = ShownDisplayBuffer(*pImage);
+    if (!pImage->m_displayChanged && &shown == m_pPictureSource)
         return;
     CDorvaneApp* pApp = App();
     const int32_t nBpp = pApp ? pApp->m_shared.m_nDisplayBpp : 32;
-    m_pPicture->Rebuild(pImage->m_displayPixels.data(), pImage->m_displayPixels.size(),
-                        pImage->m_width, pImage->m_height, nBpp);
+    m_pPicture->Rebuild(shown.data(), shown.size(), pImage->m_width, pImage->m_height, nBpp);
+    m_pPictureSource = &shown;
     pImage->m_displayChanged = false;
 }
 
@@ -295,10 +371,37 @@ void CDorvaneView::ShowPixelValue(QPoint ptLogical) {
         return;
     const int32_t nIndex = PixelIndex(ptLogical);
     const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
-    if (nIndex < 0 || pImage == nullptr)
+    if (nIndex < 0 || pImage == nullptr) {
         pMain->ClearPixelIndicator();
-    else
-        pMain->SetPixelValue(static_cast<int32_t>(pImage->m_red[static_cast<std::size_t>(nIndex)]));
+        return;
+    }
+    pMain->SetPixelValue(static_cast<int32_t>(pImage->m_red[static_cast<std::size_t>(nIndex)]));
+    if (pMain->Indicators())
+        pMain->Indicators()->SetPositionText(CViewReadout::PositionText(*pImage, nIndex));
+}
+
+CRegion CDorvaneView::ImageRegion(QPoint p1, QPoint p2) const {
+    CRegion rc = NormalizeCorners(p1, p2);
+    if (m_nZoom != 100) {
+        rc.left = LogicalToImage(rc.left);
+        rc.right = LogicalToImage(rc.right);
+        rc.top = LogicalToImage(rc.top);
+        rc.bottom = LogicalToImage(rc.bottom);
+    }
+    return rc;
+}
+
+void CDorvaneView::ShowRegionText(const CRegion& rcImage) const {
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (pImage != nullptr)
+        ShowSelectionText(CViewReadout::RegionText(rcImage.ClippedTo(pImage->m_width, pImage->m_height)));
+}
+
+void CDorvaneView::ShowSelectionText(const QString& text) {
+    CDorvaneApp* pApp = App();
+    CMainFrame* pMain = pApp ? pApp->m_pMainFrame : nullptr;
+    if (pMain != nullptr && pMain->Indicators() != nullptr)
+        pMain->Indicators()->SetSelectionText(text);
 }
 
 int32_t CDorvaneView::PixelIndex(QPoint ptLogical) const {
@@ -339,6 +442,7 @@ void CDorvaneView::mouseMoveEvent(QMouseEvent* event) {
             InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
             m_ptCurrent = ToLogicalInside(ptClient);
             InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
+            ShowRegionText(ImageRegion(m_ptAnchor, m_ptCurrent));
         } else {
             // The button came up where this view did not see it.
             m_bDragging = false;
@@ -360,18 +464,44 @@ void CDorvaneView::mouseReleaseEvent(QMouseEvent* event) {
     if (pApp && std::abs(m_ptAnchor.x() - m_ptRelease.x()) > 3 &&
         std::abs(m_ptAnchor.y() - m_ptRelease.y()) > 3) {
         pApp->m_shared.m_bRegionSet = true;
-        CRegion& rcImage = pApp->m_shared.m_rcRegionImage;
-        rcImage = NormalizeCorners(m_ptAnchor, m_ptRelease);
-        pApp->m_rcRegionView = rcImage;
-        if (m_nZoom != 100) {
-            rcImage.left = LogicalToImage(rcImage.left);
-            rcImage.right = LogicalToImage(rcImage.right);
-            rcImage.top = LogicalToImage(rcImage.top);
-            rcImage.bottom = LogicalToImage(rcImage.bottom);
-        }
+        pApp->m_rcRegionView = NormalizeCorners(m_ptAnchor, m_ptRelease);
+        pApp->m_shared.m_rcRegionImage = ImageRegion(m_ptAnchor, m_ptRelease);
         // Every view draws the one region.
         RepaintAllViews();
+        ShowRegionText(pApp->m_shared.m_rcRegionImage);
+    } else {
+        ShowSelectionText(QString());
     }
+    event->accept();
+}
+
+void CDorvaneView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (m_bDragging) {
+        m_bDragging = false;
+        InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
+    }
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_shared.m_bRegionSet)
+        pApp->m_shared.m_bRegionSet = false;
+    RepaintAllViews();
+    event->accept();
+}
+
+void CDorvaneView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        m_nWheelRemainder = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // One notch (120 eighths of a degree) is one level; forward enlarges.
+    m_nWheelRemainder += event->angleDelta().y();
+    const int nSteps = m_nWheelRemainder / 120;
+    m_nWheelRemainder -= nSteps * 120;
+    if (nSteps != 0)
+        ZoomStep(nSteps, event->globalPosition().toPoint());
     event->accept();
 }
 

@@ -94,8 +94,9 @@ private slots:
                               "-"}));
         QCOMPARE(Items(MenuNamed(Frame(), "&Edit")), (QStringList{"&Undo \tCtrl+Z", "Redo \tCtrl+Y"}));
         QCOMPARE(Items(MenuNamed(Frame(), "&View")),
-                 (QStringList{"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", "Stretch",
-                              "&Toolbar", "&Status Bar"}));
+                 (QStringList{"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", " -",
+                              " &Fit to Window\tCtrl+0", " Zoom &In\tCtrl++", " Zoom &Out\tCtrl+-", "Stretch",
+                              "&Toolbar", "&Status Bar", "-", "&Header...", "Show &Original\t\\"}));
         QCOMPARE(Items(MenuNamed(Frame(), "Fil&ter")), (QStringList{"&Remove Blooming \tCtrl+R"}));
         QMenu* pWindow = MenuNamed(Frame(), "&Window");
         QCOMPARE(Items(pWindow).mid(0, 6), (QStringList{"&Cascade", "Tile &Horizontal", "Tile &Vertical",
