@@ -71,31 +71,36 @@ CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std
                                              CProgressLine* progress) const
 {
     Result result;
-    CFileSession session(0);
-    if (progress)
-        progress->ShowStage("Reading.");
-    if (!session.Open(input)) {
-        result.messages = session.Failure();
-        return result;
-    }
-    CAstroImage& image = *session.m_doc.m_pImage;
+    // A step that runs out of memory fails this file alone, with its own
+    // text; a writer on the way out has removed its temporary file.
+    const char* outOfMemory = "Not enough memory to open the image.";
     try {
-        result.bloomPixels = FilterImage(image, session.m_shared, progress);
-    } catch (const std::bad_alloc&) {
-        result.messages.push_back("Not enough memory to filter the image.");
-        return result;
-    }
-    result.changed = PlanesChanged(image);
-    if (progress)
-        progress->ShowStage("Saving.");
-    if (!result.changed) {
-        // Nothing to encode: the output is the input's own bytes.
-        if (output != input && !CFileCopy::Copy(input, output, result.messages))
+        CFileSession session(0);
+        if (progress)
+            progress->ShowStage("Reading.");
+        if (!session.Open(input)) {
+            result.messages = session.Failure();
             return result;
-    } else if (!session.Save(output)) {
-        result.messages = session.m_messages.m_messages;
-        if (result.messages.empty())
-            result.messages.push_back("Failed to write file.");
+        }
+        CAstroImage& image = *session.m_doc.m_pImage;
+        outOfMemory = "Not enough memory to filter the image.";
+        result.bloomPixels = FilterImage(image, session.m_shared, progress);
+        result.changed = PlanesChanged(image);
+        if (progress)
+            progress->ShowStage("Saving.");
+        outOfMemory = "Not enough memory to save the image.";
+        if (!result.changed) {
+            // Nothing to encode: the output is the input's own bytes.
+            if (output != input && !CFileCopy::Copy(input, output, result.messages))
+                return result;
+        } else if (!session.Save(output)) {
+            result.messages = session.m_messages.m_messages;
+            if (result.messages.empty())
+                result.messages.push_back("Failed to write file.");
+            return result;
+        }
+    } catch (const std::bad_alloc&) {
+        result.messages.assign(1, outOfMemory);
         return result;
     }
     result.ok = true;

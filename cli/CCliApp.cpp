@@ -26,6 +26,20 @@ const char* CCliApp::Help()
 
 int CCliApp::Run(const std::vector<std::string>& args, CCliIo& io)
 {
+    int status = RunCommand(args, io);
+    // Results that never reached their reader (a full disk, a closed
+    // descriptor) are a failure, not a success.
+    io.out.flush();
+    if (!io.out) {
+        io.err << "dorvane-cli: Failed to write to standard output.\n";
+        if (status == kExitOk)
+            status = kExitFailed;
+    }
+    return status;
+}
+
+int CCliApp::RunCommand(const std::vector<std::string>& args, CCliIo& io)
+{
     if (args.empty())
         return CUsage::Fail(io, "", "no command given");
     const std::string& command = args.front();

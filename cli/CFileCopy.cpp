@@ -13,7 +13,7 @@ bool CFileCopy::Copy(const std::string& from, const std::string& to, std::vector
     }
     CAtomicFileWriter writer;
     if (!writer.Begin(to)) {
-        messages.push_back(CSaveMessages::Text(ESaveStep::Create, false));
+        messages.push_back(CSaveMessages::Text(writer.BeginFailure(), false));
         return false;
     }
     std::vector<char> block(std::size_t(4) << 20);

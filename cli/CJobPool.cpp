@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -18,10 +19,17 @@ void CJobPool::Run(std::size_t count, std::size_t workers,
         loop(0);
         return;
     }
+    // A system that runs out of threads (a process limit) leaves the pool
+    // with those it has; with none, the calling thread does every job.
     std::vector<std::thread> threads;
     threads.reserve(workers - 1);
-    for (std::size_t slot = 1; slot < workers; ++slot)
-        threads.emplace_back(loop, slot);
+    for (std::size_t slot = 1; slot < workers; ++slot) {
+        try {
+            threads.emplace_back(loop, slot);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
     loop(0);
     for (std::thread& thread : threads)
         thread.join();

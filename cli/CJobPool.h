@@ -5,7 +5,9 @@
 // Runs count independent jobs on up to `workers` threads; each thread takes
 // the next job index as soon as it is free, so one slow file does not hold up
 // the others. work(index, slot) gets the job index and the worker's slot
-// (0..workers-1), which the progress display uses as its line.
+// (0..workers-1), which the progress display uses as its line. When threads
+// cannot be had, fewer workers (at least the calling thread) do all the jobs.
+// work must not throw.
 class CJobPool {
 public:
     static void Run(std::size_t count, std::size_t workers,

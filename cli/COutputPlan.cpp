@@ -4,17 +4,9 @@
 #include <map>
 #include <system_error>
 
-namespace fs = std::filesystem;
+#include "CFileKey.h"
 
-namespace {
-// A key that names the same file for two spellings of one path.
-std::string FileKey(const std::string& path)
-{
-    std::error_code error;
-    fs::path canonical = fs::weakly_canonical(fs::path(path), error);
-    return error ? fs::absolute(fs::path(path), error).lexically_normal().string() : canonical.string();
-}
-}  // namespace
+namespace fs = std::filesystem;
 
 bool COutputPlan::Make(const std::vector<std::string>& inputs, const std::string& output, bool inPlace)
 {
@@ -42,7 +34,7 @@ bool COutputPlan::Make(const std::vector<std::string>& inputs, const std::string
 
     std::map<std::string, std::size_t> inputKeys;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        auto [it, added] = inputKeys.emplace(FileKey(inputs[i]), i);
+        auto [it, added] = inputKeys.emplace(CFileKey::Of(inputs[i]), i);
         if (!added && inPlace) {
             m_error = inputs[i] + ": the same file is named twice";
             return false;
@@ -50,7 +42,7 @@ bool COutputPlan::Make(const std::vector<std::string>& inputs, const std::string
     }
     std::map<std::string, std::size_t> outputKeys;
     for (std::size_t i = 0; i < inputs.size() && !inPlace; ++i) {
-        const std::string key = FileKey(m_outputs[i]);
+        const std::string key = CFileKey::Of(m_outputs[i]);
         if (inputKeys.count(key)) {
             m_error = m_outputs[i] + ": the output would replace an input file; use --in-place to rewrite inputs";
             return false;

@@ -70,7 +70,7 @@ bool CPngWriter::Write(const std::string& path, int32_t width, int32_t height, i
     }
     CAtomicFileWriter writer;
     if (!writer.Begin(path)) {
-        message = "Failed to create file.";
+        message = CSaveMessages::Text(writer.BeginFailure(), false);
         return false;
     }
     if (!writer.Write(encoded.data(), encoded.size())) {

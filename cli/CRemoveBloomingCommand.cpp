@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <new>
 
 #include "CBloomFileJob.h"
 #include "CBloomOptions.h"
@@ -88,20 +89,25 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
 
     CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
         const std::string& input = options.inputs[index];
-        CProgressLine line(board, slot, input);
-        CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr);
-        if (live)
-            board.SetLine(slot, "");
-        if (!result.ok) {
+        try {
+            CProgressLine line(board, slot, input);
+            CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr);
+            if (live)
+                board.SetLine(slot, "");
+            if (!result.ok) {
+                ++failed;
+                for (const std::string& message : result.messages)
+                    board.Print(input + ": " + message);
+                return;
+            }
+            bloomPixels += result.bloomPixels;
+            if (live)
+                board.Print(input + ": " + std::to_string(result.bloomPixels) + " bloom pixels removed" +
+                            (result.changed ? "" : ", unchanged"));
+        } catch (const std::bad_alloc&) {
+            // Not even the message could be built; the status still tells.
             ++failed;
-            for (const std::string& message : result.messages)
-                board.Print(input + ": " + message);
-            return;
         }
-        bloomPixels += result.bloomPixels;
-        if (live)
-            board.Print(input + ": " + std::to_string(result.bloomPixels) + " bloom pixels removed" +
-                        (result.changed ? "" : ", unchanged"));
     });
     board.Finish();
 

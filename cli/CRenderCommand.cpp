@@ -3,23 +3,16 @@
 #include "CArgParser.h"
 #include "CBoundedInt.h"
 #include "CDisplayPicture.h"
+#include "CFileKey.h"
 #include "CFileSession.h"
 #include "CPngWriter.h"
 #include "CUsage.h"
 #include "image/CAstroImage.h"
 
+#include <new>
+
 namespace {
 constexpr int64_t kMaxZoom = 1600;  // the desktop view's largest zoom
-
-struct CRenderOptions {
-    bool hasMin = false;
-    bool hasMax = false;
-    int64_t min = 0;
-    int64_t max = 0;
-    int64_t zoom = 100;
-    std::string png;
-    std::string input;
-};
 }  // namespace
 
 const char* CRenderCommand::Help()
@@ -85,7 +78,21 @@ int CRenderCommand::Run(const std::vector<std::string>& args, CCliIo& io)
     if (parser.m_operands.size() != 1)
         return CUsage::Fail(io, "render", parser.m_operands.empty() ? "no input file" : "one input file only");
     options.input = parser.m_operands.front();
+    if (CFileKey::Of(options.png) == CFileKey::Of(options.input))
+        return CUsage::Fail(io, "render", options.png + ": the output would replace the input file");
 
+    try {
+        return Render(options, io);
+    } catch (const std::bad_alloc&) {
+        // The writer has removed its temporary file on the way out.
+        io.err << options.input << ": Not enough memory to render the image.\n";
+        return kExitFailed;
+    }
+}
+
+int CRenderCommand::Render(const CRenderOptions& options, CCliIo& io)
+{
+    std::string message;
     CFileSession session(0);
     if (!session.Open(options.input)) {
         for (const std::string& failure : session.Failure())

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,6 +51,22 @@ public:
         std::memcpy(data, file->data() + offset, n);
         return static_cast<int64_t>(n);
     }
+    bool Stamp(int fd, CFileStamp& stamp) override
+    {
+        const std::vector<uint8_t>* file = FileOf(fd);
+        if (file == nullptr)
+            return false;
+        stamp = CFileStamp{};
+        stamp.inode = std::hash<std::string>()(m_open.at(fd));
+        stamp.size = file->size();
+        return true;
+    }
+    EFileKind Kind(const std::string& path) override
+    {
+        return m_files.count(path) != 0 ? EFileKind::Regular : EFileKind::Missing;
+    }
+    bool CanWrite(const std::string&) override { return true; }
+    int OpenDevice(const std::string&) override { return -1; }
     int CreateExclusive(const std::string& path) override
     {
         if (m_files.count(path) != 0)

@@ -2,7 +2,8 @@
 // copied to a buffer of exactly its length (no terminator), so a read beyond
 // it is caught. KeywordValue is compared with the C library's strtod on the
 // characters it may read: after "=" and blanks, any white space, then the
-// longest run of sign, digit, point and exponent characters.
+// longest run of sign, digit, point and exponent characters. KeywordValueInRange
+// must agree with what KeywordValue clamps.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -55,7 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         if (matches != (n <= line.size() && std::memcmp(keyword, text, n) == 0))
             std::abort();
     }
-    if (CAstroImage::KeywordValue(text, line.size()) != ReferenceValue(text, line.size()))
+    const int32_t value = CAstroImage::KeywordValue(text, line.size());
+    if (value != ReferenceValue(text, line.size()))
+        std::abort();
+    // A value out of range is one KeywordValue clamped, or NaN or infinity
+    // spelt out (which it reads as no number).
+    if (!CAstroImage::KeywordValueInRange(text, line.size()) && value != INT32_MAX && value != INT32_MIN &&
+        value != 0)
         std::abort();
     return 0;
 }

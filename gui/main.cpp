@@ -1,7 +1,10 @@
 #include "app/CDorvaneApp.h"
+#include "support/CTempFileRegistry.h"
 
 int main(int argc, char** argv)
 {
+    // Killed during a save, the program removes its temporary file.
+    CTempFileRegistry::RemoveOnSignals();
     CDorvaneApp app(argc, argv);
     QStringList arguments = app.arguments();
     arguments.removeFirst();

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -31,25 +32,32 @@ void RunItems(std::size_t count, int threads, const std::function<void(std::size
         }
     };
 
+    // The first failure of any thread (a failed allocation) stops handing
+    // out items; once every thread has stopped, the caller gets it.
+    std::mutex failureLock;
+    std::exception_ptr failure;
+    auto guarded = [&](int worker) {
+        try {
+            loop(worker);
+        } catch (...) {
+            next.store(count, std::memory_order_relaxed);
+            const std::lock_guard<std::mutex> hold(failureLock);
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+
     std::vector<std::thread> helpers;
     const int wanted = threads < 1 ? 0 : threads - 1;
     helpers.reserve(static_cast<std::size_t>(wanted));
     for (int t = 1; t <= wanted && static_cast<std::size_t>(t) < count; ++t) {
         try {
-            helpers.emplace_back(loop, t);
+            helpers.emplace_back(guarded, t);
         } catch (const std::system_error&) {
             break;
         }
     }
-    std::exception_ptr failure;
-    try {
-        loop(0);
-    } catch (...) {
-        // Stop handing out items, let the helpers finish theirs, then pass
-        // the failure on.
-        next.store(count, std::memory_order_relaxed);
-        failure = std::current_exception();
-    }
+    guarded(0);
     for (std::thread& helper : helpers)
         helper.join();
     if (failure)

@@ -114,26 +114,41 @@ void CAstroImage::SaveUndo()
     const std::size_t count = PixelCount();
     if (m_red.size() != count || (m_isColor && (m_green.size() != count || m_blue.size() != count)))
         return;
-    CLargeBuffer::Copy(m_undoRed, m_red);
-    if (m_isColor) {
-        CLargeBuffer::Copy(m_undoGreen, m_green);
-        CLargeBuffer::Copy(m_undoBlue, m_blue);
+    try {
+        CLargeBuffer::Copy(m_undoRed, m_red);
+        if (m_isColor) {
+            CLargeBuffer::Copy(m_undoGreen, m_green);
+            CLargeBuffer::Copy(m_undoBlue, m_blue);
+        }
+    } catch (...) {
+        // Half-copied undo planes are no use to Undo; Redo overwrites them
+        // before it reads them, so a pending Redo stays.
+        if (m_undoState == EUndoState::CanUndo)
+            m_undoState = EUndoState::Empty;
+        throw;
     }
     m_undoState = EUndoState::CanUndo;
 }
+
+// Undo and Redo copy the planes to restore into the spare planes first (the
+// redo planes before an Undo, the undo planes before a Redo: both are stale at
+// that point and replaced anyway), and only then swap. A copy that cannot get
+// its memory throws before anything the image shows or needs has changed.
 
 void CAstroImage::Undo()
 {
     if (m_undoState != EUndoState::CanUndo)
         return;
     // redo := current, current := undo
+    CLargeBuffer::Copy(m_redoRed, m_undoRed);
+    if (m_isColor) {
+        CLargeBuffer::Copy(m_redoGreen, m_undoGreen);
+        CLargeBuffer::Copy(m_redoBlue, m_undoBlue);
+    }
     m_redoRed.swap(m_red);
-    CLargeBuffer::Copy(m_red, m_undoRed);
     if (m_isColor) {
         m_redoGreen.swap(m_green);
-        CLargeBuffer::Copy(m_green, m_undoGreen);
         m_redoBlue.swap(m_blue);
-        CLargeBuffer::Copy(m_blue, m_undoBlue);
     }
     m_undoState = EUndoState::CanRedo;
 }
@@ -143,13 +158,15 @@ void CAstroImage::Redo()
     if (m_undoState != EUndoState::CanRedo)
         return;
     // undo := current, current := redo
+    CLargeBuffer::Copy(m_undoRed, m_redoRed);
+    if (m_isColor) {
+        CLargeBuffer::Copy(m_undoGreen, m_redoGreen);
+        CLargeBuffer::Copy(m_undoBlue, m_redoBlue);
+    }
     m_undoRed.swap(m_red);
-    CLargeBuffer::Copy(m_red, m_redoRed);
     if (m_isColor) {
         m_undoGreen.swap(m_green);
-        CLargeBuffer::Copy(m_green, m_redoGreen);
         m_undoBlue.swap(m_blue);
-        CLargeBuffer::Copy(m_blue, m_redoBlue);
     }
     m_undoState = EUndoState::CanUndo;
 }
@@ -221,27 +238,61 @@ double ParseCNumber(const char* text)
 
 }  // namespace
 
-int32_t CAstroImage::KeywordValue(const char* line, std::size_t lineLength)
+namespace {
+
+// Where the value of a header line starts: past the first "=" and the blanks
+// and other white space atof skips. lineLength when there is no "=".
+std::size_t ValueStart(const char* line, std::size_t lineLength)
 {
     const void* eq = std::memchr(line, '=', lineLength);
     if (eq == nullptr)
-        return 0;
+        return lineLength;
     std::size_t i = static_cast<std::size_t>(static_cast<const char*>(eq) - line) + 1;
     while (i < lineLength && line[i] == ' ')
         ++i;
     // atof also passes over any other white space before the number.
     while (i < lineLength && IsCSpace(line[i]))
         ++i;
+    return i;
+}
+
+// The value as atof reads it, truncated toward zero; false when the line
+// holds no number at all.
+bool TruncatedValue(const char* line, std::size_t lineLength, double& value)
+{
+    const std::size_t i = ValueStart(line, lineLength);
     const std::size_t length = NumberLength(line + i, lineLength - i);
-    if (length == 0)
-        return 0;
     char text[128];
-    if (length >= sizeof text)
-        return 0;
+    if (length == 0 || length >= sizeof text)
+        return false;
     std::memcpy(text, line + i, length);
     text[length] = '\0';
-    const double value = std::trunc(ParseCNumber(text));
-    if (std::isnan(value))
+    value = std::trunc(ParseCNumber(text));
+    return true;
+}
+
+// "nan", "inf" or "infinity" in any case, after an optional sign.
+bool SpellsNonNumber(const char* s, std::size_t n)
+{
+    std::size_t i = (n > 0 && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
+    auto startsWith = [&](const char* word) {
+        const std::size_t w = std::strlen(word);
+        if (n - i < w)
+            return false;
+        for (std::size_t k = 0; k < w; ++k)
+            if ((s[i + k] | 0x20) != word[k])
+                return false;
+        return true;
+    };
+    return startsWith("nan") || startsWith("inf");
+}
+
+}  // namespace
+
+int32_t CAstroImage::KeywordValue(const char* line, std::size_t lineLength)
+{
+    double value = 0.0;
+    if (!TruncatedValue(line, lineLength, value) || std::isnan(value))
         return 0;
     // Out of range saturates; any such size or scale is refused later.
     if (value >= 2147483647.0)
@@ -249,4 +300,15 @@ int32_t CAstroImage::KeywordValue(const char* line, std::size_t lineLength)
     if (value <= -2147483648.0)
         return INT32_MIN;
     return static_cast<int32_t>(value);
+}
+
+bool CAstroImage::KeywordValueInRange(const char* line, std::size_t lineLength)
+{
+    const std::size_t i = ValueStart(line, lineLength);
+    if (SpellsNonNumber(line + i, lineLength - i))
+        return false;
+    double value = 0.0;
+    if (!TruncatedValue(line, lineLength, value))
+        return true;  // no number: KeywordValue's 0
+    return value >= -2147483648.0 && value <= 2147483647.0;
 }

@@ -44,7 +44,9 @@ public:
     virtual std::vector<std::string> HeaderLines() const { return {}; }
 
     // One level of undo. An out-of-order call (Undo before SaveUndo, Redo
-    // before Undo) does nothing.
+    // before Undo) does nothing. Undo and Redo throw std::bad_alloc when their
+    // copy cannot be made, and then leave the planes and the state as they
+    // were; after a SaveUndo that throws there is nothing to undo.
     void SaveUndo();
     void Undo();
     void Redo();
@@ -54,6 +56,9 @@ public:
     // read of line (80 for FITS cards, 64 for SBIG lines).
     static bool KeywordMatches(const char* keyword, const char* line, std::size_t lineLength);
     static int32_t KeywordValue(const char* line, std::size_t lineLength);
+    // False when the line's value lies outside the signed 32-bit range, so
+    // that KeywordValue had to clamp it, or spells NaN or infinity.
+    static bool KeywordValueInRange(const char* line, std::size_t lineLength);
 
     std::vector<uint8_t> m_displayPixels;
     std::vector<uint32_t> m_red;

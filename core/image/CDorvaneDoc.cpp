@@ -1,24 +1,26 @@
 #include "CDorvaneDoc.h"
 
-#include <filesystem>
-#include <fstream>
+#include <new>
 
 #include "image/CAstroImage.h"
 #include "image/CFitsImage.h"
 #include "image/CSbigImage.h"
+#include "support/CPosixFileOps.h"
 #include "support/IMessageSink.h"
 #include "support/ISettings.h"
 
 namespace {
 // A file that cannot be opened for reading at all: missing, unreadable, or
-// a folder (which opens as a stream on Linux but has no bytes to read).
+// not a regular file. The file layer looks at the type before it opens, so a
+// named pipe or a device never makes this wait.
 bool CanOpenForReading(const std::string& path)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    IFileOps& files = CPosixFileOps::Instance();
+    const int fd = files.OpenRead(path);
+    if (fd < 0)
         return false;
-    std::ifstream probe(path, std::ios::binary);
-    return static_cast<bool>(probe);
+    files.Close(fd);
+    return true;
 }
 }  // namespace
 
@@ -51,15 +53,28 @@ bool CDorvaneDoc::OnOpenDocument(const std::string& path)
 
     delete m_pImage;
     m_pImage = nullptr;
-    m_pImage = CreateImage(type).release();
-    return m_pImage->Open(path);
+    // An image too large for the memory left fails alone; whatever else is
+    // open (other windows, other files of a batch) goes on.
+    try {
+        m_pImage = CreateImage(type).release();
+        return m_pImage->Open(path);
+    } catch (const std::bad_alloc&) {
+        m_messages.ShowError("Not enough memory to open the image.");
+        return false;
+    }
 }
 
 bool CDorvaneDoc::OnSaveDocument(const std::string& path)
 {
     if (m_pImage == nullptr)
         return false;
-    return m_pImage->Save(path) == 1;
+    try {
+        return m_pImage->Save(path) == 1;
+    } catch (const std::bad_alloc&) {
+        // The writer has removed its temporary file on the way out.
+        m_messages.ShowError("Not enough memory to save the image.");
+        return false;
+    }
 }
 
 CImageSize CDorvaneDoc::GetImageSize() const

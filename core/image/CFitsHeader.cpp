@@ -35,16 +35,22 @@ bool CFitsHeader::TestCard(const char* card, CFitsHeaderInfo& info)
         *target = CAstroImage::KeywordValue(card, kCardBytes);
     if (seen != nullptr)
         *seen = true;
+    // KeywordValue clamps; a clamped scale would rewrite every value.
+    if (target == &info.bzero)
+        info.bzeroInRange = CAstroImage::KeywordValueInRange(card, kCardBytes);
+    else if (target == &info.bscale)
+        info.bscaleInRange = CAstroImage::KeywordValueInRange(card, kCardBytes);
     return false;
 }
 
-bool CFitsHeader::Scan(CBinaryFileReader& reader, std::vector<uint8_t>& header, CFitsHeaderInfo& info)
+bool CFitsHeader::Scan(CBinaryFileReader& reader, CFitsHeaderInfo& info)
 {
+    // The blocks stream through one buffer: a file without END costs no
+    // more memory than a header that ends.
     bool ended = false;
     char block[kBlockBytes];
     while (!ended) {
         const std::size_t got = reader.Read(block, kBlockBytes);
-        header.insert(header.end(), block, block + got);
         // Cards wholly read are tested even when the block is cut short, as a
         // card-by-card reader would have done before meeting the end.
         for (std::size_t at = 0; at + kCardBytes <= got; at += kCardBytes) {

@@ -21,26 +21,31 @@ struct CFitsHeaderInfo {
     bool hasBitsPerPixel = false;
 
     bool HasRequired() const { return hasAxes && hasWidth && hasHeight && hasBitsPerPixel; }
+    // False when the last BZERO or BSCALE card holds a number that no
+    // signed 32-bit integer can stand for (NaN and infinity included).
+    bool bzeroInRange = true;
+    bool bscaleInRange = true;
 };
 
 // Reads the header from the start of the file in whole 2880-byte blocks of
 // 36 cards, up to and including the block that holds the END card, and tests
-// every card (those after END in its block too) against the keywords.
+// every card (those after END in its block too) against the keywords. The
+// header's length is where the scan leaves the reader; its bytes are not kept
+// here, so that a refused file never costs the memory of its header.
 class CFitsHeader {
 public:
     static constexpr std::size_t kCardBytes = 80;
     static constexpr std::size_t kBlockBytes = 2880;
 
-    // Appends the bytes read to header. False when the file ended (or a read
-    // failed) before the END card's block was complete, or when BITPIX,
-    // NAXIS, NAXIS1 or NAXIS2 is missing; info keeps what was found either
-    // way.
-    static bool Scan(CBinaryFileReader& reader, std::vector<uint8_t>& header, CFitsHeaderInfo& info);
+    // False when the file ended (or a read failed) before the END card's
+    // block was complete, or when BITPIX, NAXIS, NAXIS1 or NAXIS2 is missing;
+    // info keeps what was found either way.
+    static bool Scan(CBinaryFileReader& reader, CFitsHeaderInfo& info);
 
     // Tests one card against the keywords, in their order; true for END.
     static bool TestCard(const char* card, CFitsHeaderInfo& info);
 
-    // The cards of header bytes as Scan read them, 80 characters each, up to
+    // The cards of a header as the file holds it, 80 characters each, up to
     // and including the one that ended the scan (the blank cards that fill
     // its block are left out).
     static std::vector<std::string> Cards(const std::vector<uint8_t>& header);

@@ -41,7 +41,7 @@ bool CFitsImage::Open(const std::string& path)
     CFitsHeaderInfo info;
     m_header.clear();
     bool problem = false;
-    if (!CFitsHeader::Scan(reader, m_header, info)) {
+    if (!CFitsHeader::Scan(reader, info)) {
         m_messages.ShowError("Failed to read header.");
         problem = true;
     }
@@ -66,10 +66,16 @@ bool CFitsImage::Open(const std::string& path)
     if (!CheckFormat(info, reader))
         return false;
 
+    // The header's bytes are read only now that the file is accepted.
+    const uint64_t dataStart = reader.Position();
+    m_header.resize(static_cast<std::size_t>(dataStart));
+    if (!reader.ReadExactAt(m_header.data(), m_header.size(), 0)) {
+        m_messages.ShowError("Failed to read header.");
+        return false;
+    }
     m_shared.m_nFullScale = m_maxValue;
     const uint64_t planeBytes = static_cast<uint64_t>(m_width) * static_cast<uint64_t>(m_height) *
                                 CFitsPixelCodec(m_bitsPerPixel, 1, 0).BytesPerValue();
-    const uint64_t dataStart = m_header.size();
     const int planes = m_isColor ? 3 : 1;
     std::vector<uint32_t>* targets[3] = {&m_red, &m_green, &m_blue};
     for (int p = 0; p < planes; ++p) {
@@ -79,7 +85,10 @@ bool CFitsImage::Open(const std::string& path)
         }
     }
     reader.Skip(static_cast<uint64_t>(planes) * planeBytes);
-    ReadTrailer(reader);
+    if (!m_trailer.Read(reader, path)) {
+        m_messages.ShowError("Failed to read image data.");
+        return false;
+    }
     if (!reader.Close()) {
         m_messages.ShowError("Failed to close file.");
         return false;
@@ -100,6 +109,10 @@ bool CFitsImage::CheckFormat(const CFitsHeaderInfo& info, CBinaryFileReader& rea
         return false;
     } else {
         m_messages.ShowError("Failed to open file format.");
+        return false;
+    }
+    if (!info.bzeroInRange || !info.bscaleInRange) {
+        m_messages.ShowError(info.bzeroInRange ? "BSCALE value is out of range." : "BZERO value is out of range.");
         return false;
     }
     // A scale whose integer part is 0 could not be undone when saving.
@@ -142,18 +155,6 @@ bool CFitsImage::ReadPlane(CBinaryFileReader& reader, uint64_t offset, std::vect
     return !failed;
 }
 
-void CFitsImage::ReadTrailer(CBinaryFileReader& reader)
-{
-    m_trailer.clear();
-    uint8_t block[65536];
-    for (;;) {
-        const std::size_t got = reader.Read(block, sizeof block);
-        m_trailer.insert(m_trailer.end(), block, block + got);
-        if (got < sizeof block)
-            break;
-    }
-}
-
 std::vector<std::string> CFitsImage::HeaderLines() const
 {
     return CFitsHeader::Cards(m_header);
@@ -164,7 +165,7 @@ int CFitsImage::Save(const std::string& path)
     const bool samePath = CSaveMessages::IsSamePath(path, m_pathName);
     CAtomicFileWriter writer(m_fileOps);
     if (!writer.Begin(path))
-        return FailSave(CSaveMessages::Text(ESaveStep::Create, samePath));
+        return FailSave(CSaveMessages::Text(writer.BeginFailure(), samePath));
     if (!writer.Write(m_header.data(), m_header.size()))
         return FailSave(CSaveMessages::Text(ESaveStep::Header, samePath));
     const std::vector<uint32_t>* planes[3] = {&m_red, &m_green, &m_blue};
@@ -173,8 +174,12 @@ int CFitsImage::Save(const std::string& path)
             return FailSave(CSaveMessages::Text(ESaveStep::ImageData, samePath));
     }
     // A stream whose trailer write failed fails its close: same message.
-    if (!writer.Write(m_trailer.data(), m_trailer.size()) || !writer.Commit())
+    const CFitsTrailer::EWrite trailer = m_trailer.WriteTo(writer, m_fileOps);
+    if (trailer == CFitsTrailer::EWrite::SourceChanged)
+        return FailSave("File has changed since it was opened.");
+    if (trailer != CFitsTrailer::EWrite::Written || !writer.Commit())
         return FailSave(CSaveMessages::Text(ESaveStep::Close, samePath));
+    m_trailer.FollowSave(path, m_fileOps);
     return 1;
 }
 

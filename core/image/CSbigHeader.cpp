@@ -64,17 +64,26 @@ std::vector<std::string> CSbigHeader::Lines(const uint8_t* header, std::size_t s
 
 bool CSbigHeader::AnnouncesCompression(const uint8_t* header, std::size_t size)
 {
-    const std::size_t length = LineLength(header, size);
-    constexpr std::string_view kWord = "compressed";
-    if (length < kWord.size())
+    // The camera writes "<model> Compressed Image" or "<model> Image": the
+    // word is the one before the line's last, "Image". A word that merely
+    // contains it ("Uncompressed") says nothing.
+    std::size_t end = LineLength(header, size);
+    auto isBlank = [](uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0; };
+    while (end > 0 && isBlank(header[end - 1]))
+        --end;
+    auto endsWithWord = [&](std::string_view word) {
+        if (end < word.size())
+            return false;
+        for (std::size_t i = 0; i < word.size(); ++i)
+            if (std::tolower(header[end - word.size() + i]) != word[i])
+                return false;
+        const std::size_t start = end - word.size();
+        return start == 0 || isBlank(header[start - 1]);
+    };
+    if (!endsWithWord("image"))
         return false;
-    for (std::size_t start = 0; start + kWord.size() <= length; ++start) {
-        std::size_t i = 0;
-        while (i < kWord.size() &&
-               std::tolower(static_cast<unsigned char>(header[start + i])) == kWord[i])
-            ++i;
-        if (i == kWord.size())
-            return true;
-    }
-    return false;
+    end -= std::string_view("image").size();
+    while (end > 0 && isBlank(header[end - 1]))
+        --end;
+    return endsWithWord("compressed");
 }

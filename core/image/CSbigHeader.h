@@ -27,6 +27,7 @@ public:
     // including "End" (or up to the first empty line when there is none).
     static std::vector<std::string> Lines(const uint8_t* header, std::size_t size);
 
-    // True when the first line announces compressed pixel data.
+    // True when the first line announces compressed pixel data: its last two
+    // words are "Compressed Image" (in any letter case).
     static bool AnnouncesCompression(const uint8_t* header, std::size_t size);
 };

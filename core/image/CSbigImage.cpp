@@ -178,16 +178,17 @@ int CSbigImage::Save(const std::string& path)
 
     CAtomicFileWriter writer(m_fileOps);
     if (!writer.Begin(path))
-        return fail(ESaveStep::Create);
+        return fail(writer.BeginFailure());
     if (!writer.Write(m_header.data(), m_header.size()))
         return fail(ESaveStep::Header);
     if (m_red.size() < width * height)
         return fail(ESaveStep::ImageData);
 
-    // Rows are gathered into large blocks, one write per block.
+    // Rows are gathered into large blocks, one write per block. An image
+    // without rows needs no block: its width alone may be in the billions.
     const std::size_t maxRow = CSbigRowCodec::MaxRowBytes(m_width);
     const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / maxRow);
-    std::vector<uint8_t> block(std::min(rowsPerBlock, std::max<std::size_t>(height, 1)) * maxRow);
+    std::vector<uint8_t> block(height == 0 ? 0 : std::min(rowsPerBlock, height) * maxRow);
     for (std::size_t row = 0; row < height; row += rowsPerBlock) {
         const std::size_t rows = std::min(rowsPerBlock, height - row);
         std::size_t used = 0;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "CTempFileRegistry.h"
+
 namespace {
 
 std::string FolderOf(const std::string& path)
@@ -51,10 +53,10 @@ bool CAtomicFileWriter::Begin(const std::string& targetPath)
 {
     Abandon();
     m_failed = false;
-    if (targetPath.empty() || targetPath.back() == '/') {
-        m_failed = true;
-        return false;
-    }
+    m_direct = false;
+    m_beginFailure = ESaveStep::Create;
+    if (targetPath.empty() || targetPath.back() == '/')
+        return Refuse(ESaveStep::Create);
     m_finalPath = targetPath;
     std::string resolved;
     if (m_ops.ResolveLink(targetPath, resolved))
@@ -62,15 +64,20 @@ bool CAtomicFileWriter::Begin(const std::string& targetPath)
 
     m_written = 0;
     m_writeback = 0;
-    for (unsigned attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-        m_tempPath = TempName(m_finalPath, attempt);
-        m_fd = m_ops.CreateExclusive(m_tempPath);
+    switch (m_ops.Kind(m_finalPath)) {
+    case EFileKind::Missing:
+        break;
+    case EFileKind::Regular:
+        if (!m_ops.CanWrite(m_finalPath))
+            return Refuse(ESaveStep::WriteProtected);
+        break;
+    case EFileKind::CharDevice:
+        return BeginDevice();
+    case EFileKind::Other:
+        return Refuse(ESaveStep::NotAFile);
     }
-    if (m_fd < 0) {
-        m_tempPath.clear();
-        m_failed = true;
-        return false;
-    }
+    if (!CreateTemporary())
+        return Refuse(ESaveStep::Create);
     uint32_t mode = 0;
     if (m_ops.GetMode(m_finalPath, mode)) {
         // Someone saving another user's file (as root, say) must not take it
@@ -79,11 +86,47 @@ bool CAtomicFileWriter::Begin(const std::string& targetPath)
         m_ops.KeepOwner(m_fd, m_finalPath);
         if (!m_ops.SetMode(m_fd, mode)) {
             Abandon();
-            m_failed = true;
-            return false;
+            return Refuse(ESaveStep::Create);
         }
     }
     return true;
+}
+
+bool CAtomicFileWriter::Refuse(ESaveStep why)
+{
+    m_beginFailure = why;
+    m_failed = true;
+    return false;
+}
+
+bool CAtomicFileWriter::BeginDevice()
+{
+    m_fd = m_ops.OpenDevice(m_finalPath);
+    if (m_fd < 0)
+        return Refuse(ESaveStep::Create);
+    m_direct = true;
+    return true;
+}
+
+bool CAtomicFileWriter::CreateTemporary()
+{
+    for (unsigned attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+        m_tempPath = TempName(m_finalPath, attempt);
+        // Recorded before it exists, so that no moment is left in which a
+        // signal would leave it behind.
+        m_registrySlot = CTempFileRegistry::Add(m_tempPath);
+        m_fd = m_ops.CreateExclusive(m_tempPath);
+        if (m_fd < 0)
+            ReleaseTemporary();
+    }
+    return m_fd >= 0;
+}
+
+void CAtomicFileWriter::ReleaseTemporary()
+{
+    m_tempPath.clear();
+    CTempFileRegistry::Release(m_registrySlot);
+    m_registrySlot = CTempFileRegistry::kNoSlot;
 }
 
 bool CAtomicFileWriter::Write(const void* data, std::size_t size)
@@ -98,6 +141,8 @@ bool CAtomicFileWriter::Write(const void* data, std::size_t size)
         return false;
     }
     m_written += size;
+    if (m_direct)
+        return true;
     // Let the device start on what is written while the rest is prepared, so
     // that the flush before the rename waits for little.
     constexpr uint64_t kWritebackStep = uint64_t(8) << 20;
@@ -112,6 +157,14 @@ bool CAtomicFileWriter::Commit()
 {
     if (m_fd < 0 || m_failed)
         return false;
+    if (m_direct) {
+        // A device has no file to flush (fsync fails on /dev/null) and
+        // nothing to rename; what it refused, Write has reported.
+        const bool closed = m_ops.Close(m_fd);
+        m_fd = -1;
+        m_failed = !closed;
+        return closed;
+    }
     bool ok = m_ops.Sync(m_fd);
     ok = m_ops.Close(m_fd) && ok;
     m_fd = -1;
@@ -122,7 +175,7 @@ bool CAtomicFileWriter::Commit()
         Abandon();
         return false;
     }
-    m_tempPath.clear();
+    ReleaseTemporary();
     // The rename is on the device once the folder is; a failure here leaves
     // the new file in place, so it is not reported.
     m_ops.SyncFolder(FolderOf(m_finalPath));
@@ -137,6 +190,6 @@ void CAtomicFileWriter::Abandon()
     }
     if (!m_tempPath.empty()) {
         m_ops.Remove(m_tempPath);
-        m_tempPath.clear();
+        ReleaseTemporary();
     }
 }

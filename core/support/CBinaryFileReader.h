@@ -37,6 +37,8 @@ public:
     // Reads exactly size bytes at offset, leaving the position alone.
     bool ReadExactAt(void* data, std::size_t size, uint64_t offset) const;
     void Skip(uint64_t bytes) { m_position += bytes; }
+    // Identity, size and modification time of the open file.
+    bool Stamp(CFileStamp& stamp) const { return m_fd >= 0 && m_ops.Stamp(m_fd, stamp); }
     // True when a read has failed (not merely reached the end of the file).
     bool HadError() const { return m_error; }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <exception>
 #include <system_error>
 #include <thread>
 
@@ -19,6 +20,8 @@ public:
 
     // fn(begin, end, part) with part 0 or 1. The split point is a multiple of
     // 64 elements, so the two halves never write into the same cache line.
+    // An exception of either half (a failed allocation) reaches the caller
+    // once both halves have stopped; it never ends the process.
     template <class F>
     static void ForRange(std::size_t count, F&& fn, std::size_t minSplit = kMinSplit)
     {
@@ -29,15 +32,31 @@ public:
         std::size_t mid = count / 2;
         if (mid >= 64)
             mid &= ~std::size_t(63);
+        std::exception_ptr helperFailure;
         std::thread helper;
         try {
-            helper = std::thread([&fn, mid, count] { fn(mid, count, 1u); });
+            helper = std::thread([&fn, &helperFailure, mid, count] {
+                try {
+                    fn(mid, count, 1u);
+                } catch (...) {
+                    helperFailure = std::current_exception();
+                }
+            });
         } catch (const std::system_error&) {
             // No thread to be had: do all of it here.
             fn(std::size_t(0), count, 0u);
             return;
         }
-        fn(std::size_t(0), mid, 0u);
+        std::exception_ptr failure;
+        try {
+            fn(std::size_t(0), mid, 0u);
+        } catch (...) {
+            failure = std::current_exception();
+        }
         helper.join();
+        if (!failure)
+            failure = helperFailure;
+        if (failure)
+            std::rethrow_exception(failure);
     }
 };

@@ -16,16 +16,20 @@ CPosixFileOps& CPosixFileOps::Instance()
 
 int CPosixFileOps::OpenRead(const std::string& path)
 {
-    // Without O_NONBLOCK a named pipe would block here until someone writes
-    // to it; regular files ignore the flag.
+    // Only regular files are images. The type is checked before the open,
+    // which on a named pipe or a device could wait, or have an effect of its
+    // own (a tape rewinds).
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode))
+        return -1;
+    // Should a pipe take the file's place meanwhile, O_NONBLOCK keeps the
+    // open from waiting for a writer; regular files ignore the flag.
     int fd;
     do {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return -1;
-    // Only regular files are images: a folder, a pipe or a device (which may
-    // never end) is refused.
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -52,6 +56,57 @@ int64_t CPosixFileOps::ReadAt(int fd, void* data, std::size_t size, uint64_t off
         if (errno != EINTR)
             return -1;
     }
+}
+
+bool CPosixFileOps::Stamp(int fd, CFileStamp& stamp)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 0)
+        return false;
+    stamp.device = static_cast<uint64_t>(st.st_dev);
+    stamp.inode = static_cast<uint64_t>(st.st_ino);
+    stamp.size = static_cast<uint64_t>(st.st_size);
+    stamp.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
+    stamp.modifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+    return true;
+}
+
+EFileKind CPosixFileOps::Kind(const std::string& path)
+{
+    struct stat st {};
+    // A path that cannot be looked at is left to the create, which fails
+    // with the usual message.
+    if (::stat(path.c_str(), &st) != 0)
+        return EFileKind::Missing;
+    if (S_ISREG(st.st_mode))
+        return EFileKind::Regular;
+    return S_ISCHR(st.st_mode) ? EFileKind::CharDevice : EFileKind::Other;
+}
+
+bool CPosixFileOps::CanWrite(const std::string& path)
+{
+    // The effective user's rights, as the open of a writer would meet them.
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+int CPosixFileOps::OpenDevice(const std::string& path)
+{
+    // O_NONBLOCK for the open only: a terminal line or a pipe put in the
+    // device's place must not make the open wait.
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 int CPosixFileOps::CreateExclusive(const std::string& path)

@@ -10,6 +10,10 @@ public:
     int OpenRead(const std::string& path) override;
     bool Size(int fd, uint64_t& size) override;
     int64_t ReadAt(int fd, void* data, std::size_t size, uint64_t offset) override;
+    bool Stamp(int fd, CFileStamp& stamp) override;
+    EFileKind Kind(const std::string& path) override;
+    bool CanWrite(const std::string& path) override;
+    int OpenDevice(const std::string& path) override;
     int CreateExclusive(const std::string& path) override;
     bool WriteAll(int fd, const void* data, std::size_t size) override;
     bool Sync(int fd) override;

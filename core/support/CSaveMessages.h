@@ -9,6 +9,9 @@ enum class ESaveStep {
     Header,     // writing the header bytes failed
     ImageData,  // writing a plane failed
     Close,      // flushing, closing or renaming over the target failed
+    // The target refused before anything was written:
+    WriteProtected,  // an existing file the user may not write
+    NotAFile,        // neither a regular file nor a device (a pipe, a folder)
 };
 
 class CSaveMessages {
@@ -22,6 +25,7 @@ public:
 
     // "Failed to write file." / "Failed to create file.",
     // "Failed to write header." / "Failed to copy header.",
-    // "Failed to write image data.", "Failed to close file.".
+    // "Failed to write image data.", "Failed to close file.", and the two
+    // refusals of the target.
     static const char* Text(ESaveStep step, bool samePath);
 };

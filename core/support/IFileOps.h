@@ -3,6 +3,20 @@
 #include <cstdint>
 #include <string>
 
+// What an existing path is, symbolic links followed.
+enum class EFileKind { Missing, Regular, CharDevice, Other };
+
+// Tells whether a file is still the one that was read: the same file (device
+// and inode) with the same size and modification time.
+struct CFileStamp {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    int64_t modifiedSeconds = 0;
+    int64_t modifiedNanoseconds = 0;
+    bool operator==(const CFileStamp&) const = default;
+};
+
 // The file system calls the readers and writers make, behind one seam so that
 // tests can make any single step fail (running as root, permission bits alone
 // cannot block a write). Handles are plain descriptors; -1 means none.
@@ -18,8 +32,16 @@ public:
     virtual bool Size(int fd, uint64_t& size) = 0;
     // Reads up to size bytes at offset; the count read, 0 at the end, -1 on error.
     virtual int64_t ReadAt(int fd, void* data, std::size_t size, uint64_t offset) = 0;
+    virtual bool Stamp(int fd, CFileStamp& stamp) = 0;
 
-    // Writing. CreateExclusive makes a new file that must not exist yet (the
+    // Writing. Kind and CanWrite look at a target before anything is
+    // written; a device is written through OpenDevice, never replaced.
+    virtual EFileKind Kind(const std::string& path) = 0;
+    // True when the user may write the existing file at path.
+    virtual bool CanWrite(const std::string& path) = 0;
+    // Opens an existing character device for writing without waiting.
+    virtual int OpenDevice(const std::string& path) = 0;
+    // CreateExclusive makes a new file that must not exist yet (the
     // usual permission bits, as an ordinary new file would get).
     virtual int CreateExclusive(const std::string& path) = 0;
     // Writes all size bytes or fails.

@@ -32,6 +32,18 @@ std::vector<uint32_t>& PlaneOf(CAstroImage& image, int plane)
     return plane == 0 ? image.m_red : plane == 1 ? image.m_green : image.m_blue;
 }
 
+// The copy Undo needs; without the memory for it the filter does not run.
+bool SaveUndoOrReport(CAstroImage& image, IMessageSink& messages)
+{
+    try {
+        image.SaveUndo();
+        return true;
+    } catch (const std::bad_alloc&) {
+        messages.ShowError("Not enough memory to filter the image.");
+        return false;
+    }
+}
+
 }  // namespace
 
 CRemoveBloomingCommand::CRemoveBloomingCommand(ISettings& settings, IMessageSink& messages,
@@ -70,7 +82,8 @@ void CRemoveBloomingCommand::RunMono(const CMonoParams& params, IFilterTarget& a
     CFilterSettings::WriteMono(m_settings, params);
     CWaitCursor wait;
     CAstroImage& image = active.Image();
-    image.SaveUndo();
+    if (!SaveUndoOrReport(image, m_messages))
+        return;
     const bool ran = FilterPlane(active, 0, params.m_plane, params.m_bMirror, "");
     image.UpdateDisplay();
     MarkFiltered(active);
@@ -79,7 +92,8 @@ void CRemoveBloomingCommand::RunMono(const CMonoParams& params, IFilterTarget& a
         for (IFilterTarget* other : others) {
             if (other == &active)
                 continue;
-            other->Image().SaveUndo();
+            if (!SaveUndoOrReport(other->Image(), m_messages))
+                break;
             // A colour image among them has each of its planes filtered with
             // the same values: filtering one plane alone would leave the
             // trails in the colours of the other two.
@@ -105,7 +119,8 @@ void CRemoveBloomingCommand::RunColor(const CColorParams& params, IFilterTarget&
     CFilterSettings::WriteColor(m_settings, params);
     CWaitCursor wait;
     CAstroImage& image = active.Image();
-    image.SaveUndo();
+    if (!SaveUndoOrReport(image, m_messages))
+        return;
     for (int plane = 0; plane < 3; ++plane) {
         if (params.m_bPlaneOn[plane] &&
             !FilterPlane(active, plane, params.m_planes[plane], params.m_bMirror, kPlaneSuffixes[plane]))

@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "app/CDorvaneApp.h"
@@ -21,6 +22,7 @@
 #include "app/Resource.h"
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
+#include "support/IMessageSink.h"
 #include "view/CStretchDlg.h"
 #include "view/CViewPicture.h"
 #include "view/CViewReadout.h"
@@ -556,8 +558,14 @@ void CDorvaneView::OnEditUndo() {
     CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
     if (!m_bCanUndo || pImage == nullptr)
         return;
+    // Without the memory for its copy, Undo leaves the image as it was.
     CWaitCursor busy;
-    pImage->Undo();
+    try {
+        pImage->Undo();
+    } catch (const std::bad_alloc&) {
+        CDorvaneApp::Instance()->Messages().ShowError("Not enough memory.");
+        return;
+    }
     pImage->UpdateDisplay();
     SetUndoState(false, true);
     viewport()->repaint();
@@ -568,7 +576,12 @@ void CDorvaneView::OnEditRedo() {
     if (!m_bCanRedo || pImage == nullptr)
         return;
     CWaitCursor busy;
-    pImage->Redo();
+    try {
+        pImage->Redo();
+    } catch (const std::bad_alloc&) {
+        CDorvaneApp::Instance()->Messages().ShowError("Not enough memory.");
+        return;
+    }
     pImage->UpdateDisplay();
     SetUndoState(true, false);
     viewport()->repaint();

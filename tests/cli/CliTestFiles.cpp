@@ -115,6 +115,13 @@ void WriteFits8(const std::string& path, int32_t width, int32_t height, const Pl
     WriteText(path, bytes);
 }
 
+void WriteBlankFits8(const std::string& path, int32_t width, int32_t height)
+{
+    const std::string header = FitsHeader(8, width, height, 1, 0);
+    WriteText(path, header);
+    std::filesystem::resize_file(path, header.size() + static_cast<uint64_t>(width) * static_cast<uint64_t>(height));
+}
+
 void WriteFits16Stored(const std::string& path, int32_t width, int32_t height, const std::vector<int16_t>& stored)
 {
     std::string bytes = FitsHeader(16, width, height, 1, 0);

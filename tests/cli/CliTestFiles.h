@@ -35,6 +35,9 @@ Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base =
 void WriteFits16(const std::string& path, int32_t width, int32_t height, const std::vector<Plane>& planes);
 // An 8-bit FITS file (BZERO 0, BSCALE 1), one plane.
 void WriteFits8(const std::string& path, int32_t width, int32_t height, const Plane& plane);
+// An 8-bit FITS file of zeros whose data are a hole on disk: an image too
+// large to write out, for running out of memory.
+void WriteBlankFits8(const std::string& path, int32_t width, int32_t height);
 // A 16-bit FITS file whose stored values are written as given (signed, with
 // BZERO 0): negative values read back out of range.
 void WriteFits16Stored(const std::string& path, int32_t width, int32_t height, const std::vector<int16_t>& stored);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "CliTestFiles.h"
@@ -157,4 +159,19 @@ TEST(CliUsage, OutputPlansThatWouldReplaceInputsAreRefused)
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Contains(run.err, "the same file is named twice")) << run.err;
     EXPECT_FALSE(Exists(dir.Path("out/a.fit")));
+
+    // Files are compared as files: another name of the input (a hard link
+    // here, a bind mount elsewhere) is the input.
+    ASSERT_EQ(::link(a.c_str(), dir.Path("out/a.fit").c_str()), 0);
+    run = RunCli({"remove-blooming", "-o", dir.Path("out/a.fit"), a});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.err, "the output would replace an input file")) << run.err;
+    // render's picture may not replace its input either, however it is named.
+    ASSERT_EQ(::symlink(a.c_str(), dir.Path("link.fit").c_str()), 0);
+    for (const std::string& png : {a, dir.Root() + "/./a.fit", dir.Path("link.fit"), dir.Path("out/a.fit")}) {
+        run = RunCli({"render", a, "--png", png});
+        EXPECT_EQ(run.status, 2) << png;
+        EXPECT_TRUE(Contains(run.err, "the output would replace the input file")) << run.err;
+    }
+    EXPECT_EQ(ReadBytes(a), before);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "CAllocationLimit.h"
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 #include "support/CCollectingMessageSink.h"
@@ -106,6 +109,34 @@ TEST_F(FitsOpenRefusalTest, ScalesWhoseIntegerPartIsZeroAreRefused)
         EXPECT_FALSE(Open(b.Bytes()));
         EXPECT_EQ(messages.m_messages, Messages{"BSCALE values below 1 are not supported."}) << bscale;
     }
+}
+
+TEST_F(FitsOpenRefusalTest, ScalesBeyondThirtyTwoBitsAreRefusedNotClamped)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"1E30", "1"}, {"-3E9", "1"}, {"1E999", "1"}, {"NAN", "1"}, {"32768", "1E10"}, {"32768", "-INF"},
+    };
+    for (const auto& [bzero, bscale] : cases) {
+        CFitsBuilder b;
+        b.Value("BITPIX", "16").Value("NAXIS", "2").Value("NAXIS1", "1").Value("NAXIS2", "1");
+        b.Value("BZERO", bzero).Value("BSCALE", bscale);
+        b.data.assign(2, 0);
+        EXPECT_FALSE(Open(b.Bytes()));
+        const char* keyword = std::string(bscale) == "1" ? "BZERO" : "BSCALE";
+        EXPECT_EQ(messages.m_messages, Messages{std::string(keyword) + " value is out of range."})
+            << bzero << " " << bscale;
+    }
+}
+
+TEST_F(FitsOpenRefusalTest, AHeaderThatNeverEndsIsScannedInLittleMemory)
+{
+    const std::string path = dir.File("endless.fit");
+    coretest::WriteBytes(path, {});
+    std::filesystem::resize_file(path, std::size_t(8) << 20);  // 8 MB of cards, none of them END
+    CFitsImage image(shared, messages);
+    CAllocationLimit limit(std::size_t(1) << 20);
+    EXPECT_FALSE(image.Open(path));
+    EXPECT_EQ(messages.m_messages, (Messages{"Failed to read header.", "File has incorrect number of axes."}));
 }
 
 TEST_F(FitsOpenRefusalTest, RawValuesOutOfRangeAreKeptButClampedForDisplayAndHistogram)

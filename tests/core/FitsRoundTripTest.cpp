@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "CAllocationLimit.h"
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 #include "support/CCollectingMessageSink.h"
@@ -141,6 +142,37 @@ TEST_F(FitsRoundTripTest, APathDifferingOnlyInCaseIsAnotherFile)
     ASSERT_EQ(image.Save(dir.File("M42.FIT")), 1);
     EXPECT_EQ(ReadBytes(dir.File("M42.FIT")), b.Bytes());
     EXPECT_EQ(ReadBytes(dir.File("m42.fit")), b.Bytes());
+}
+
+TEST_F(FitsRoundTripTest, ALongTrailerIsCopiedFromTheFileNotHeldInMemory)
+{
+    CFitsBuilder b = CFitsBuilder::Mono16(64, 64);
+    b.data.assign(64 * 64 * 2, 0x80);
+    const std::string path = dir.File("long.fit");
+    WriteBytes(path, b.Bytes());
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) + (std::size_t(12) << 20));
+    std::ofstream(path, std::ios::binary | std::ios::app) << "tail";
+    std::vector<uint8_t> expected = ReadBytes(path);
+    expected[2881] = 0x01;  // the changed pixel below
+
+    CFitsImage image(shared, messages);
+    {
+        CAllocationLimit limit(std::size_t(8) << 20);
+        ASSERT_TRUE(image.Open(path));
+        image.m_red[0] = 0x8001 - 32768;
+        ASSERT_EQ(image.Save(dir.File("copy.fit")), 1);
+        ASSERT_EQ(image.Save(path), 1);  // copied from the very file it replaces
+        ASSERT_EQ(image.Save(path), 1);  // and then from the file that replaced it
+    }
+    EXPECT_EQ(ReadBytes(dir.File("copy.fit")), expected);
+    EXPECT_EQ(ReadBytes(path), expected);
+
+    // A source changed behind the image's back is not copied from.
+    std::ofstream(path, std::ios::binary | std::ios::app) << "!";
+    EXPECT_EQ(image.Save(dir.File("copy.fit")), 0);
+    EXPECT_EQ(messages.m_messages, std::vector<std::string>{"File has changed since it was opened."});
+    EXPECT_EQ(ReadBytes(dir.File("copy.fit")), expected);
+    EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
 }  // namespace

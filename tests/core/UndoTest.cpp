@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CAllocationLimit.h"
 #include "image/CFitsImage.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
@@ -129,6 +130,27 @@ TEST_F(UndoTest, OutOfOrderCallsChangeNothing)
     image.Redo();
     EXPECT_EQ(image.m_red, Plus(A, 10));
     EXPECT_EQ(image.m_undoRed, A);
+}
+
+TEST_F(UndoTest, AnUndoWithoutMemoryLeavesTheImageAsItWas)
+{
+    // Big enough that the first Undo has to allocate its copy.
+    image.m_width = 64;
+    image.m_height = 64;
+    image.m_maxValue = 65535;
+    image.m_red.assign(64 * 64, 7);
+    Filter(10);
+    const Plane after = image.m_red;
+    {
+        CAllocationLimit limit(1024);
+        EXPECT_THROW(image.Undo(), std::bad_alloc);
+    }
+    EXPECT_EQ(image.m_red, after);
+    // Still undoable, and Redo then brings the result back.
+    image.Undo();
+    EXPECT_EQ(image.m_red, Plane(64 * 64, 7));
+    image.Redo();
+    EXPECT_EQ(image.m_red, after);
 }
 
 }  // namespace

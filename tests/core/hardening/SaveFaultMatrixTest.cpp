@@ -98,7 +98,8 @@ protected:
             faults.push_back({EStep::Write, static_cast<int>(i), reported});
         }
         faults.push_back({EStep::Sync, 0, ESaveStep::Close});
-        faults.push_back({EStep::Close, 0, ESaveStep::Close});
+        // Every close: a trailer copied from the source closes that file too.
+        faults.push_back({EStep::Close, CStepFaultFileOps::kEvery, ESaveStep::Close});
         faults.push_back({EStep::Rename, 0, ESaveStep::Close});
 
         for (const CFault& fault : faults) {
@@ -188,6 +189,29 @@ TEST_F(SaveFaultMatrix, FitsEightBitMono)
     auto image = OpenChanged<CFitsImage>(path);
     ASSERT_EQ(image->m_maxValue, 255u);
     RunBothTargets(*image, image->m_header.size() + static_cast<uint64_t>(w) * h);
+}
+
+TEST_F(SaveFaultMatrix, FitsLongTrailerToAnotherFile)
+{
+    // A trailer too long to hold is copied from the source during the save.
+    // (The source itself is not a target here: restoring it between the
+    // cases would be a change of the source, which the save refuses.)
+    constexpr int w = 300, h = 200;
+    coretest::CFitsBuilder b;
+    b.Value("BITPIX", "8").Value("NAXIS", "2").Value("NAXIS1", std::to_string(w));
+    b.Value("NAXIS2", std::to_string(h)).Value("BZERO", "0").Value("BSCALE", "1");
+    for (int i = 0; i < w * h; ++i)
+        b.data.push_back(static_cast<uint8_t>(i * 7));
+    std::vector<uint8_t> bytes = b.Bytes(true, true, false);
+    for (uint64_t i = 0; i < CFitsTrailer::kHeldBytes + 4321; ++i)
+        bytes.push_back(static_cast<uint8_t>(i * 31 + 5));
+    const std::string path = dir.File("long-trailer.fit");
+    coretest::WriteBytes(path, bytes);
+    auto image = OpenChanged<CFitsImage>(path);
+    ASSERT_FALSE(image->m_trailer.IsHeld());
+    const std::string other = dir.File("other.img");
+    coretest::WriteBytes(other, {9, 8, 7});
+    RunMatrix(*image, other, image->m_header.size() + static_cast<uint64_t>(w) * h);
 }
 
 // Frames tall enough for the plane to go out in more than one block.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CAllocationLimit.h"
 #include "image/CDorvaneDoc.h"
 #include "image/CFileTypeTable.h"
 #include "image/CFitsImage.h"
@@ -138,6 +139,30 @@ TEST_F(DorvaneDoc, SavesThroughItsImage)
     ASSERT_EQ(written.size(), 2048u + 24u);
     EXPECT_EQ(written[2048], 0x34);
     EXPECT_EQ(written[2049], 0x12);
+}
+
+TEST_F(DorvaneDoc, AnImageWithoutMemoryFailsWithAMessageAndTheProgramGoesOn)
+{
+    const std::string path = m_folder.Path("wide.st7");
+    WriteBytes(path, Concat(MakeSbigHeader({"ST-7 Image", "Width = 1000", "Height = 3", "End"}),
+                            RawRows(std::vector<uint32_t>(3000, 5))));
+    CDorvaneDoc doc(m_shared, m_messages, m_settings);
+    {
+        CAllocationLimit limit(4096);  // less than a plane or a row block
+        EXPECT_FALSE(doc.OnOpenDocument(path));
+    }
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    const std::string copy = m_folder.Path("copy.st7");
+    {
+        CAllocationLimit limit(4096);
+        EXPECT_FALSE(doc.OnSaveDocument(copy));
+    }
+    EXPECT_EQ(m_messages.m_messages, (std::vector<std::string>{"Not enough memory to open the image.",
+                                                               "Not enough memory to save the image."}));
+    // The failed save left nothing: neither the target nor a temporary file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(DorvaneDoc, DeletesItsImageOnce)

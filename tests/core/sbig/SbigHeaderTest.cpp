@@ -105,9 +105,13 @@ TEST_F(SbigHeaderScan, FirstLineTellsWhetherRowsAreCompressed)
                          CompressedRows(values, 4)));
     EXPECT_TRUE(m_image->m_compressed);
     EXPECT_EQ(m_image->m_red, values);
-    // The word elsewhere than in the first line says nothing.
-    ASSERT_TRUE(OpenWith({"ST-7 Image", "Note = Compressed Image", "Width = 4", "Height = 2", "End"},
-                         RawRows(values)));
-    EXPECT_FALSE(m_image->m_compressed);
-    EXPECT_EQ(m_image->m_red, values);
+    // The word elsewhere than in the first line, or inside another word,
+    // says nothing.
+    for (const char* first : {"ST-7 Image", "ST-7 Uncompressed Image"}) {
+        ASSERT_TRUE(OpenWith({first, "Note = Compressed Image", "Width = 4", "Height = 2", "End"},
+                             RawRows(values)))
+            << first;
+        EXPECT_FALSE(m_image->m_compressed);
+        EXPECT_EQ(m_image->m_red, values);
+    }
 }

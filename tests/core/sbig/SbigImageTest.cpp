@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CAllocationLimit.h"
 #include "image/CSbigImage.h"
 #include "sbig/SbigTestFiles.h"
 #include "support/CCollectingMessageSink.h"
@@ -245,4 +246,17 @@ TEST_F(SbigImage, RowThatNoCountCanHoldIsNotSaved)
     EXPECT_EQ(image.Save(target), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Failed to write image data."});
     EXPECT_EQ(ReadBytes(target), std::vector<uint8_t>{9});
+}
+
+TEST_F(SbigImage, AnImageWithoutRowsSavesWithoutABuffer)
+{
+    // Legal to open (no pixels), its width alone would size 4 GiB of rows.
+    CSbigImage image(m_shared, m_messages, m_ops);
+    image.m_header = MakeSbigHeader({"ST-7 Image", "Width = 2147483647", "Height = 0", "End"});
+    image.m_width = 2147483647;
+    image.m_height = 0;
+    const std::string target = m_folder.Path("empty.st7");
+    CAllocationLimit limit(std::size_t(1) << 20);
+    EXPECT_EQ(image.Save(target), 1);
+    EXPECT_EQ(ReadBytes(target), image.m_header);
 }
