@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "image/CFitsImage.h"
+#include "image/CSbigHeader.h"
 #include "image/CSbigImage.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
@@ -50,6 +51,15 @@ TEST(HeaderLines, AsTheFileHoldsThemUpToTheEnd)
             EXPECT_EQ(line.find_first_of(std::string("\r\n\0", 3)), std::string::npos) << line;
         }
     }
+}
+
+// Whatever follows End is not part of the header; either order of line
+// feed and carriage return ends a line.
+TEST(HeaderLines, SbigLinesStopAtEnd)
+{
+    const std::string header = "ST-7 Image\r\nWidth = 4\n\rEnd\n\r   padding   \r";
+    EXPECT_EQ(CSbigHeader::Lines(reinterpret_cast<const uint8_t*>(header.data()), header.size()),
+              (std::vector<std::string>{"ST-7 Image", "Width = 4", "End"}));
 }
 
 }  // namespace

@@ -363,6 +363,13 @@ void TestStretchDlg::histogramMarksAndAuto() {
     };
     QVERIFY(strip.width() > 100);
     QCOMPARE(strip.Bars(), bars({{1000, 128}}));
+    // Another image window with the same stretch comes to the front.
+    auto pOther = MakeTestDoc(16, 8, 65535, 100, 200, [](int) { return 3000u; });
+    CDorvaneView otherView(pOther.get());
+    otherView.OnActivateView(true);
+    QCOMPARE(strip.Bars(), bars({{3000, 128}}));
+    open.pView->OnActivateView(true);
+    QCOMPARE(strip.Bars(), bars({{1000, 128}}));
 
     // What a filter run does: 8 pixels at 10, 10 at 20, the rest at 50.
     CAstroImage& image = *open.pDoc->m_pImage;

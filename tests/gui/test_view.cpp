@@ -458,6 +458,8 @@ void TestView::zoomLevelsFitAndAnchor() {
         {QSize(10, 10), QSize(1014, 650), QSize(8, 28), 1600},
         {QSize(8000, 8000), QSize(1014, 650), QSize(8, 28), 25},
         {QSize(1000, 600), QSize(1010, 700), QSize(8, 28), 100},
+        // Borders wider than the frame's allowance: no level fits.
+        {QSize(1000, 600), QSize(1900, 1000), QSize(14, 28), 25},
         {QSize(1000, 600), QSize(1900, 1000), QSize(12, 28), 100},
     };
     for (const auto& c : fits)
@@ -562,6 +564,8 @@ void TestView::readoutTexts() {
     window.pView->horizontalScrollBar()->setValue(scroll.x());
     window.pView->verticalScrollBar()->setValue(scroll.y());
     QCOMPARE(window.pView->ScrollOffset(), scroll);
+    // From over the picture to the pointer: beside the picture the panes clear.
+    SendMouse(window.pView->viewport(), QEvent::MouseMove, QPoint(0, 0), Qt::NoButton, Qt::NoButton);
     SendMouse(window.pView->viewport(), QEvent::MouseMove, pointer, Qt::NoButton, Qt::NoButton);
     QCOMPARE(window.frame.Indicators()->PositionText(), position);
     QCOMPARE(window.frame.PixelIndicatorText(), value);
