@@ -1,6 +1,7 @@
 #include "CFrameMenus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -83,9 +84,11 @@ QMenu* CFrameMenus::AddMenu(QList<QMenu*>& set, const QString& title, const QLis
             m_recentPlaceholders << pPlaceholder;
         } else if (id == kZoomMenu) {
             QMenu* pZoom = pMenu->addMenu(QStringLiteral("&Zoom"));
+            // One of the seven is in force: ticked as a choice of one.
+            auto* pLevels = new QActionGroup(pZoom);
             for (int zoomId : {ID_ZOOM_25, ID_ZOOM_50, ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_400, ID_ZOOM_800,
                                ID_ZOOM_1600})
-                pZoom->addAction(m_actions.value(zoomId));
+                pZoom->addAction(pLevels->addAction(m_actions.value(zoomId)));
             pZoom->addSeparator();
             for (int zoomId : {ID_ZOOM_FIT, ID_ZOOM_IN, ID_ZOOM_OUT})
                 pZoom->addAction(m_actions.value(zoomId));

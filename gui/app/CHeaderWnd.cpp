@@ -16,13 +16,14 @@
 CHeaderWnd::CHeaderWnd(QWidget* pParent) : QWidget(pParent, Qt::Window)
 {
     setObjectName(QStringLiteral("HeaderWindow"));
+    // The find box first, so that it has the focus when the window opens.
+    m_pFind = new QLineEdit(this);
+    m_pFind->setPlaceholderText(QStringLiteral("Find"));
+    m_pFind->setClearButtonEnabled(true);
     m_pText = new QPlainTextEdit(this);
     m_pText->setReadOnly(true);
     m_pText->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_pText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_pFind = new QLineEdit(this);
-    m_pFind->setPlaceholderText(QStringLiteral("Find"));
-    m_pFind->setClearButtonEnabled(true);
     m_pFound = new QLabel(this);
 
     auto* pFindRow = new QHBoxLayout;
