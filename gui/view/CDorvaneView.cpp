@@ -216,6 +216,7 @@ void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
     m_bCanRedo = bCanRedo;
     // The undo planes are no longer those the original was made from.
     SetShowOriginal(false);
+    m_bOriginalMapped = false;
     std::vector<uint8_t>().swap(m_originalPixels);
     if (CDorvaneApp* pApp = App(); pApp && pApp->m_pStretchDlg)
         pApp->m_pStretchDlg->OnImageChanged(m_pDoc);
@@ -237,7 +238,6 @@ void CDorvaneView::SetShowOriginal(bool bShow) {
     if (bShow == m_bShowOriginal)
         return;
     m_bShowOriginal = bShow;
-    m_bOriginalMapped = false;
     viewport()->update();
     emit showOriginalChanged();
     if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
@@ -255,10 +255,14 @@ void CDorvaneView::UpdateAllViews(const CDorvaneDoc* pDoc) {
 const std::vector<uint8_t>& CDorvaneView::ShownDisplayBuffer(CAstroImage& image) {
     if (!m_bShowOriginal)
         return image.m_displayPixels;
-    // Remapped whenever the image is: a new stretch shows on the original
-    // too.
-    if (!m_bOriginalMapped || image.m_displayChanged)
+    // Mapped once for each stretch: switching back and forth to compare
+    // costs no remap. The undo planes change only with the undo state,
+    // which drops the mapping.
+    const std::pair<int32_t, int32_t> stretch(image.m_stretchLow, image.m_stretchHigh);
+    if (!m_bOriginalMapped || stretch != m_originalStretch) {
         m_bOriginalMapped = image.MapUndoPlanes(m_originalPixels);
+        m_originalStretch = stretch;
+    }
     return m_bOriginalMapped ? m_originalPixels : image.m_displayPixels;
 }
 

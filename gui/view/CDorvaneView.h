@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "support/CRegion.h"
@@ -151,5 +152,6 @@ private:
     std::vector<uint8_t> m_originalPixels;
     bool m_bShowOriginal = false;
     bool m_bOriginalMapped = false;
+    std::pair<int32_t, int32_t> m_originalStretch;  // the stretch it was mapped at
     int m_nWheelRemainder = 0;  // eighths of a degree short of a notch
 };

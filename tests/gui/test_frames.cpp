@@ -333,6 +333,15 @@ private slots:
                 QCOMPARE(shownAt55(), qRgb(0, 0, 0));
             }
         }
+        // A new stretch shows on the original too: inverted, white is black.
+        const int32_t low = image.m_stretchLow, high = image.m_stretchHigh;
+        for (auto [newLow, newHigh, shown] : {std::tuple(65535, 0, qRgb(0, 0, 0)), std::tuple(low, high, shownBefore)}) {
+            image.m_stretchLow = newLow;
+            image.m_stretchHigh = newHigh;
+            image.UpdateDisplay();
+            CDorvaneView::UpdateAllViews(pDocument->Core());
+            QCOMPARE(shownAt55(), shown);
+        }
         Frame()->CommandAction(ID_EDIT_UNDO)->trigger();
         QVERIFY(!pView->IsShowingOriginal() && !pShow->isEnabled() && !pShow->isChecked());
         QCOMPARE(Frame()->ActiveChild()->windowTitle(), QStringLiteral("m42-synthetic.fit[*]"));
