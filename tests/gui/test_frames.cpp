@@ -349,6 +349,7 @@ private slots:
         Frame()->CommandAction(ID_EDIT_REDO)->trigger();
         pShow->trigger();
         QVERIFY(pView->IsShowingOriginal());
+        QCOMPARE(shownAt55(), shownBefore);
         Frame()->ActiveChild()->CloseWithoutPrompt();
         QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
         QVERIFY(!pShow->isChecked() && !pShow->isEnabled());
