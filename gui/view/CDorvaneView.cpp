@@ -216,7 +216,6 @@ void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
     m_bCanRedo = bCanRedo;
     // The undo planes are no longer those the original was made from.
     SetShowOriginal(false);
-    m_bOriginalMapped = false;
     std::vector<uint8_t>().swap(m_originalPixels);
     if (CDorvaneApp* pApp = App(); pApp && pApp->m_pStretchDlg)
         pApp->m_pStretchDlg->OnImageChanged(m_pDoc);
@@ -259,11 +258,12 @@ const std::vector<uint8_t>& CDorvaneView::ShownDisplayBuffer(CAstroImage& image)
     // costs no remap. The undo planes change only with the undo state,
     // which drops the mapping.
     const std::pair<int32_t, int32_t> stretch(image.m_stretchLow, image.m_stretchHigh);
-    if (!m_bOriginalMapped || stretch != m_originalStretch) {
-        m_bOriginalMapped = image.MapUndoPlanes(m_originalPixels);
+    if (m_originalPixels.empty() || stretch != m_originalStretch) {
+        if (!image.MapUndoPlanes(m_originalPixels))
+            m_originalPixels.clear();
         m_originalStretch = stretch;
     }
-    return m_bOriginalMapped ? m_originalPixels : image.m_displayPixels;
+    return m_originalPixels.empty() ? image.m_displayPixels : m_originalPixels;
 }
 
 void CDorvaneView::RebuildPictureIfChanged() {

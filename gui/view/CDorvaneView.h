@@ -147,11 +147,10 @@ private:
     std::unique_ptr<CViewPicture> m_pPicture;
     // The display buffer the picture was last built from.
     const std::vector<uint8_t>* m_pPictureSource = nullptr;
-    // Show Original: the undo planes' display pixels, kept for the next
-    // look until the planes change.
+    // Show Original: the undo planes' display pixels (empty until mapped),
+    // kept for the next look until the undo state changes.
     std::vector<uint8_t> m_originalPixels;
+    std::pair<int32_t, int32_t> m_originalStretch;  // the stretch they were mapped at
     bool m_bShowOriginal = false;
-    bool m_bOriginalMapped = false;
-    std::pair<int32_t, int32_t> m_originalStretch;  // the stretch it was mapped at
     int m_nWheelRemainder = 0;  // eighths of a degree short of a notch
 };
