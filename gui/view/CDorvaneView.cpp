@@ -490,7 +490,7 @@ void CDorvaneView::keyPressEvent(QKeyEvent* event) {
         m_bDragging = false;
         InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
     }
-    if (CDorvaneApp* pApp = App(); pApp && pApp->m_shared.m_bRegionSet)
+    if (CDorvaneApp* pApp = App())
         pApp->m_shared.m_bRegionSet = false;
     RepaintAllViews();
     event->accept();

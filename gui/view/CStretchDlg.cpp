@@ -277,7 +277,6 @@ void CStretchDlg::RefreshFromDocument() {
     m_editMin->setText(QString::number(pImage->m_stretchLow));
     m_editMax->setText(QString::number(pImage->m_stretchHigh));
     SetSliderPositions();
-    m_pHistogram->MarkStale();
     m_pHistogram->SetMarks(m_nMin, m_nMax, FullScale());
     CDorvaneApp* pApp = CDorvaneApp::Instance();
     CDorvaneView::UpdateAllViews(pApp ? pApp->m_pCurrentDoc : nullptr);
