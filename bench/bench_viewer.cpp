@@ -204,9 +204,11 @@ void BM_StretchStep(benchmark::State& state) {
 BENCHMARK(BM_ReadoutMove)->Unit(benchmark::kMicrosecond)->MinTime(0.3);
 BENCHMARK(BM_HistogramCount)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(10);
 BENCHMARK(BM_HistogramRedraw)->Unit(benchmark::kMicrosecond)->MinTime(0.3);
-BENCHMARK(BM_ShowOriginal)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(10);
+BENCHMARK(BM_ShowOriginal)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
+    ->Iterations(10);
 BENCHMARK(BM_MapUndoPlanes)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(10);
-BENCHMARK(BM_StretchStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(10);
+BENCHMARK(BM_StretchStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
+    ->Iterations(10);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -61,8 +61,9 @@ const QList<CCommandInfo>& Commands()
          {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, nullptr, false},
         {ID_VIEW_HEADER, "&Header...", "List the header of the active image as the file holds it\nHeader", {},
          nullptr, false},
-        {ID_VIEW_SHOW_ORIGINAL, "Show &Original\t\\", "Show the image as it was before the last Remove Blooming\nShow Original",
-         {QKeySequence(Qt::Key_Backslash)}, nullptr, true},
+        {ID_VIEW_SHOW_ORIGINAL, "Show &Original\t\\",
+         "Show the image as it was before the last Remove Blooming\nShow Original", {QKeySequence(Qt::Key_Backslash)},
+         nullptr, true},
     };
     return commands;
 }

@@ -335,7 +335,8 @@ private slots:
         }
         // A new stretch shows on the original too: inverted, white is black.
         const int32_t low = image.m_stretchLow, high = image.m_stretchHigh;
-        for (auto [newLow, newHigh, shown] : {std::tuple(65535, 0, qRgb(0, 0, 0)), std::tuple(low, high, shownBefore)}) {
+        for (auto [newLow, newHigh, shown] :
+             {std::tuple(65535, 0, qRgb(0, 0, 0)), std::tuple(low, high, shownBefore)}) {
             image.m_stretchLow = newLow;
             image.m_stretchHigh = newHigh;
             image.UpdateDisplay();

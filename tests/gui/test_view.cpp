@@ -531,7 +531,8 @@ void TestView::readoutTexts_data() {
                                   << "i : 23735";
     QTest::newRow("1600 scrolled") << false << 1600 << QPoint(3200, 1600) << QPoint(17, 31) << "x 201  y 101"
                                    << "i : 4841";
-    QTest::newRow("colour at 400") << true << 400 << QPoint(40, 0) << QPoint(5, 9) << "x 11  y 2  R 1291  G 1292  B 1293"
+    QTest::newRow("colour at 400") << true << 400 << QPoint(40, 0) << QPoint(5, 9)
+                                   << "x 11  y 2  R 1291  G 1292  B 1293"
                                    << "i : 1291";
     QTest::newRow("beside the picture") << false << 25 << QPoint(0, 0) << QPoint(170, 10) << "" << "i : ";
 }
