@@ -1,13 +1,20 @@
 #include "CBloomFileJob.h"
 
+#include <ctime>
+#include <filesystem>
 #include <new>
 
 #include "CFileCopy.h"
 #include "CFileSession.h"
 #include "CProgressLine.h"
-#include "filter/CBloomFilter.h"
-#include "filter/MirrorPlane.h"
+#include "CUsage.h"
+#include "filter/CPlaneFilterRun.h"
 #include "image/CAstroImage.h"
+#include "image/CFitsCard.h"
+#include "image/CFitsHistory.h"
+#include "image/CFitsImage.h"
+#include "image/CFitsMaskWriter.h"
+#include "support/CCollectingMessageSink.h"
 
 namespace {
 bool PlanesChanged(const CAstroImage& image)
@@ -23,52 +30,76 @@ CBloomFileJob::CBloomFileJob(const CBloomOptions& options, int engineThreads)
 {
 }
 
-int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status) const
+int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status,
+                                   CFilterRunRecord* record) const
 {
     struct PlaneRun {
         std::vector<uint32_t>* plane;
+        int index;
         CPlaneParameters parameters;
         const char* suffix;
     };
     std::vector<PlaneRun> runs;
     if (!image.m_isColor) {
-        runs.push_back({&image.m_red, m_options.mono, ""});
+        runs.push_back({&image.m_red, 0, m_options.mono, ""});
     } else {
         std::vector<uint32_t>* planes[3] = {&image.m_red, &image.m_green, &image.m_blue};
         const char* suffixes[3] = {" in Red plane", " in Green plane", " in Blue plane"};
-        for (std::size_t k = 0; k < 3; ++k)
-            if (m_options.planes[k])
-                runs.push_back({planes[k], m_options.color[k], suffixes[k]});
+        for (int k = 0; k < 3; ++k)
+            if (m_options.planes[static_cast<std::size_t>(k)])
+                runs.push_back({planes[k], k, m_options.color[static_cast<std::size_t>(k)], suffixes[k]});
     }
 
-    const int32_t width = image.m_width;
-    const int32_t height = image.m_height;
+    // Each run clips the region to the image and mirrors it with the plane.
     state.m_bRegionSet = m_options.hasRegion;
-    if (m_options.hasRegion) {
-        const CRegion clipped = m_options.region.ClippedTo(width, height);
-        // The plane is mirrored as a whole for the run, so the rectangle is
-        // mirrored with it: the filter then works on the selected pixels.
-        state.m_rcRegionImage = m_options.mirror ? clipped.MirroredIn(width) : clipped;
-    }
+    if (m_options.hasRegion)
+        state.m_rcRegionImage = m_options.region;
+    if (record)
+        *record = CFilterRunRecord::Start(image, state, m_options.mirror);
 
     image.SaveUndo();
     int64_t bloomPixels = 0;
     for (const PlaneRun& run : runs) {
-        if (m_options.mirror)
-            MirrorPlane(*run.plane, width, height);
-        CBloomFilter filter(image, *run.plane, run.parameters.intensity, run.parameters.length,
-                            run.parameters.width);
-        filter.SetThreadCount(m_engineThreads);
-        filter.Run(run.suffix, state, status);
-        if (m_options.mirror)
-            MirrorPlane(*run.plane, width, height);
-        bloomPixels += filter.LengthCheckedCount();
+        const CPlaneFilterRun::SParameters parameters{run.parameters.intensity, run.parameters.length,
+                                                      run.parameters.width};
+        bloomPixels += CPlaneFilterRun::Run(image, *run.plane, run.index, parameters, m_options.mirror, run.suffix,
+                                            state, status, m_engineThreads,
+                                            record ? &record->planes.emplace_back() : nullptr);
     }
     return bloomPixels;
 }
 
+void CBloomFileJob::AddHistory(CAstroImage& image, Result& result) const
+{
+    auto* fits = dynamic_cast<CFitsImage*>(&image);
+    if (fits == nullptr) {
+        result.notes.push_back("SBIG Type 3 file: no history written");
+        return;
+    }
+    if (!result.changed) {
+        result.notes.push_back("no pixel changed, the file is written back as it was: no history written");
+        return;
+    }
+    const std::vector<std::string> cards = CFitsHistory::RunCards(result.record, "dorvane-cli", CUsage::Version(),
+                                                                  CFitsCard::UtcDate(std::time(nullptr)));
+    if (!CFitsHistory::Insert(fits->m_header, cards))
+        result.notes.push_back("the header has no END card: no history written");
+}
+
+bool CBloomFileJob::WriteMask(const std::string& mask, const std::string& input, Result& result) const
+{
+    CCollectingMessageSink messages;
+    const CFitsMaskWriter::SFacts facts{std::filesystem::path(input).filename().string(), "dorvane-cli",
+                                        CUsage::Version(), CFitsCard::UtcDate(std::time(nullptr))};
+    if (CFitsMaskWriter::Write(mask, result.record, facts, messages))
+        return true;
+    for (const std::string& message : messages.m_messages)
+        result.messages.push_back("mask " + mask + ": " + message);
+    return false;
+}
+
 CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std::string& output,
-                                             CProgressLine* progress) const
+                                             CProgressLine* progress, const std::string& mask) const
 {
     Result result;
     // A step that runs out of memory fails this file alone, with its own
@@ -84,8 +115,14 @@ CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std
         }
         CAstroImage& image = *session.m_doc.m_pImage;
         outOfMemory = "Not enough memory to filter the image.";
-        result.bloomPixels = FilterImage(image, session.m_shared, progress);
+        // The record costs a little of the run's time: kept only when wanted.
+        const bool keepRecord = m_options.history || !mask.empty() || !m_options.report.empty();
+        result.bloomPixels = FilterImage(image, session.m_shared, progress, keepRecord ? &result.record : nullptr);
+        result.filtered = true;
+        result.isFits = session.m_doc.m_isFits != 0;
         result.changed = PlanesChanged(image);
+        if (m_options.history)
+            AddHistory(image, result);
         if (progress)
             progress->ShowStage("Saving.");
         outOfMemory = "Not enough memory to save the image.";
@@ -99,6 +136,9 @@ CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std
                 result.messages.push_back("Failed to write file.");
             return result;
         }
+        outOfMemory = "Not enough memory to write the mask.";
+        if (!mask.empty() && !WriteMask(mask, input, result))
+            return result;
     } catch (const std::bad_alloc&) {
         result.messages.assign(1, outOfMemory);
         return result;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CBloomOptions.h"
+#include "filter/CFilterRunRecord.h"
 
 class CAstroImage;
 class CProgressLine;
@@ -19,6 +20,10 @@ public:
         bool changed = false;              // the filter changed some pixel
         int64_t bloomPixels = 0;           // after the length check, all planes
         std::vector<std::string> messages; // why it failed, in order
+        std::vector<std::string> notes;    // what else stderr should say (no history written)
+        bool filtered = false;             // the filter ran: record and isFits hold what it did
+        bool isFits = false;
+        CFilterRunRecord record;           // kept when a mask, the history or the report needs it
     };
 
     // engineThreads: threads each filter run may use (0: the engine decides).
@@ -27,15 +32,24 @@ public:
     // Reads input, filters it and writes output (the input itself when
     // rewriting in place). A file whose pixels stay unchanged is copied byte
     // for byte, or left alone when rewritten in place. progress, which may be
-    // null, shows the stages.
-    Result Process(const std::string& input, const std::string& output, CProgressLine* progress) const;
+    // null, shows the stages. mask, when not empty, receives the file's
+    // replaced-pixel mask once the output is written.
+    Result Process(const std::string& input, const std::string& output, CProgressLine* progress,
+                   const std::string& mask = "") const;
 
     // The filter runs of the command on an opened image: undo snapshot,
     // then each chosen plane, mirrored around its run when asked. Returns the
-    // bloom pixels counted. state holds the file's own FilterRegion.
-    int64_t FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status) const;
+    // bloom pixels counted. state holds the file's own FilterRegion. record,
+    // when not null, receives what the runs did.
+    int64_t FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status,
+                        CFilterRunRecord* record = nullptr) const;
 
 private:
+    // --history: the cards go into a FITS image's header before it is saved;
+    // why none were added goes to the notes.
+    void AddHistory(CAstroImage& image, Result& result) const;
+    bool WriteMask(const std::string& mask, const std::string& input, Result& result) const;
+
     const CBloomOptions& m_options;
     int m_engineThreads;
 };

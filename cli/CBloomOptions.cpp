@@ -34,6 +34,10 @@ bool CBloomOptionsParser::Parse(const std::vector<std::string>& args, CBloomOpti
                        {"in-place", 0, false},
                        {"jobs", 'j', true},
                        {"quiet", 'q', false},
+                       {"mask", 0, true},
+                       {"mask-dir", 0, true},
+                       {"history", 0, false},
+                       {"report", 0, true},
                        {"help", 'h', false},
                        {"version", 0, false}});
     if (!parser.Parse(args)) {
@@ -93,6 +97,14 @@ bool CBloomOptionsParser::Parse(const std::vector<std::string>& args, CBloomOpti
                 return false;
             }
             options.output = value;
+        } else if (name == "mask" || name == "mask-dir" || name == "report") {
+            if (value.empty()) {
+                m_error = "--" + name + ": the path is empty";
+                return false;
+            }
+            (name == "mask" ? options.mask : name == "mask-dir" ? options.maskDir : options.report) = value;
+        } else if (name == "history") {
+            options.history = true;
         } else if (name == "mirror") {
             options.mirror = true;
         } else if (name == "in-place") {
@@ -115,6 +127,14 @@ bool CBloomOptionsParser::Parse(const std::vector<std::string>& args, CBloomOpti
     options.inputs = parser.m_operands;
     if (options.inputs.empty()) {
         m_error = "no input file";
+        return false;
+    }
+    if (!options.mask.empty() && !options.maskDir.empty()) {
+        m_error = "--mask and --mask-dir exclude each other";
+        return false;
+    }
+    if (!options.mask.empty() && options.inputs.size() > 1) {
+        m_error = "--mask takes one input file; use --mask-dir DIR for several";
         return false;
     }
     return true;

@@ -32,6 +32,13 @@ struct CBloomOptions {
     int64_t jobs = 0;  // 0: the number of cores
     bool quiet = false;
     std::vector<std::string> inputs;
+    // What the run leaves beside the images: the replaced-pixel mask of the
+    // one input (mask) or of each input in a folder (maskDir), HISTORY cards
+    // in FITS outputs, and the JSON report of the whole run.
+    std::string mask;
+    std::string maskDir;
+    bool history = false;
+    std::string report;
 };
 
 // Reads the arguments of `remove-blooming` into CBloomOptions.

@@ -91,6 +91,12 @@ void CJsonLine::AddBool(const std::string& key, bool value)
     m_body += value ? "true" : "false";
 }
 
+void CJsonLine::AddRaw(const std::string& key, const std::string& value)
+{
+    AddKey(key);
+    m_body += value;
+}
+
 std::string CJsonLine::Text() const
 {
     return "{" + m_body + "}";

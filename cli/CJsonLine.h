@@ -8,6 +8,8 @@ public:
     void AddString(const std::string& key, const std::string& value);
     void AddInt(const std::string& key, int64_t value);
     void AddBool(const std::string& key, bool value);
+    // value is JSON text already (an array, an object, a number, null).
+    void AddRaw(const std::string& key, const std::string& value);
     // The finished object, without a line end.
     std::string Text() const;
 

@@ -11,6 +11,8 @@
 #include "COutputPlan.h"
 #include "CProgressBoard.h"
 #include "CProgressLine.h"
+#include "CRunReport.h"
+#include "CSidecarPlan.h"
 #include "CUsage.h"
 
 const char* CRemoveBloomingCommand::Help()
@@ -41,6 +43,19 @@ const char* CRemoveBloomingCommand::Help()
            "  -o, --output PATH the output file (one input), or an existing folder that\n"
            "                    receives each output under its input's file name\n"
            "  --in-place        rewrite each input file; without -o it is required\n"
+           "  --mask PATH       write the replaced-pixel mask of the one input file: a\n"
+           "                    FITS image (BITPIX 8) of its size, 1 where the filter\n"
+           "                    replaced a pixel and 0 elsewhere (three planes for a\n"
+           "                    colour image), the parameters in its header\n"
+           "  --mask-dir DIR    the same for every input file, into an existing folder,\n"
+           "                    named after the input (frame.fit: frame.fit.mask.fits)\n"
+           "  --history         add HISTORY cards to each FITS output naming the\n"
+           "                    program, version, date and each plane's parameters\n"
+           "                    (not to SBIG files, nor to a file the filter leaves\n"
+           "                    unchanged; stderr says so)\n"
+           "  --report FILE     write a JSON report: one object per input file with its\n"
+           "                    output, format, size, parameters, detected and kept\n"
+           "                    counts per plane, pixels replaced, region and seconds\n"
            "  -j, --jobs N      files processed at once (1 to 1024, default: the number\n"
            "                    of cores)\n"
            "  -q, --quiet       no progress output\n"
@@ -70,6 +85,9 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
     COutputPlan plan;
     if (!plan.Make(options.inputs, options.output, options.inPlace))
         return CUsage::Fail(io, "remove-blooming", plan.m_error);
+    CSidecarPlan sidecars;
+    if (!sidecars.Make(options, plan.m_outputs))
+        return CUsage::Fail(io, "remove-blooming", sidecars.m_error);
 
     const std::size_t files = options.inputs.size();
     const std::size_t workers =
@@ -85,15 +103,24 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
     CBloomFileJob job(options, engineThreads);
     std::atomic<int64_t> bloomPixels{0};
     std::atomic<std::size_t> failed{0};
+    CRunReport report(files);
+    bool reportFailed = false;
     const auto started = std::chrono::steady_clock::now();
 
     CJobPool::Run(files, workers, [&](std::size_t index, std::size_t slot) {
         const std::string& input = options.inputs[index];
+        const std::string mask = sidecars.m_masks.empty() ? std::string() : sidecars.m_masks[index];
         try {
             CProgressLine line(board, slot, input);
-            CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr);
+            const auto fileStarted = std::chrono::steady_clock::now();
+            CBloomFileJob::Result result = job.Process(input, plan.m_outputs[index], live ? &line : nullptr, mask);
+            if (!options.report.empty())
+                report.Set(index, input, plan.m_outputs[index], mask, result,
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - fileStarted).count());
             if (live)
                 board.SetLine(slot, "");
+            for (const std::string& note : result.notes)
+                board.Print(input + ": " + note);
             if (!result.ok) {
                 ++failed;
                 for (const std::string& message : result.messages)
@@ -110,6 +137,14 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
         }
     });
     board.Finish();
+    if (!options.report.empty()) {
+        std::vector<std::string> messages;
+        if (!report.Write(options.report, messages)) {
+            for (const std::string& message : messages)
+                io.err << options.report << ": " << message << "\n";
+            reportFailed = true;
+        }
+    }
 
     if (live) {
         const double seconds =
@@ -123,5 +158,5 @@ int CRemoveBloomingCommand::Run(const std::vector<std::string>& args, CCliIo& io
         io.err << summary << "\n";
         io.err.flush();
     }
-    return failed ? kExitFailed : kExitOk;
+    return failed || reportFailed ? kExitFailed : kExitOk;
 }

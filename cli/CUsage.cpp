@@ -16,3 +16,8 @@ std::string CUsage::VersionLine()
 {
     return std::string("dorvane-cli ") + DORVANE_VERSION;
 }
+
+std::string CUsage::Version()
+{
+    return DORVANE_VERSION;
+}

@@ -11,4 +11,6 @@ public:
     static int Fail(CCliIo& io, const std::string& command, const std::string& problem);
     // "dorvane-cli 1.8"
     static std::string VersionLine();
+    // "1.8"
+    static std::string Version();
 };

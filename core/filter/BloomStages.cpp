@@ -124,7 +124,8 @@ void RemoveShortRuns(const SFilterArea& area, int32_t length, std::vector<uint8_
     }
 }
 
-void FillRow(const SFilterArea& area, uint32_t intensity, const std::vector<uint8_t>& mask, int32_t y)
+void FillRow(const SFilterArea& area, uint32_t intensity, const std::vector<uint8_t>& mask, int32_t y,
+             std::vector<SFillWrite>* writes)
 {
     const int32_t width = area.imageWidth;
     const int32_t columns = area.Columns();
@@ -141,10 +142,16 @@ void FillRow(const SFilterArea& area, uint32_t intensity, const std::vector<uint
         }
         const int32_t x = area.left + i;
         if (carry && !IsBright(p[x], intensity) && x < width - 1) {
+            if (writes) {
+                writes->push_back({x + 1, p[x + 1]});
+                writes->push_back({x, p[x]});
+            }
             p[x + 1] = p[x + 2 < width ? x + 2 : width - 1];
             p[x] = p[x + 1];
         }
         if (IsBright(p[x], intensity) && x > 0 && marked[i] != 0) {
+            if (writes)
+                writes->push_back({x, p[x]});
             p[x] = p[x - 1];
             carry = true;
         } else {

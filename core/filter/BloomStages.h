@@ -50,7 +50,14 @@ void RemoveShortRuns(const SFilterArea& area, int32_t length, std::vector<uint8_
 // left-hand neighbour, one after another from the left; a pixel below the
 // Intensity right after a replaced one takes, with its right-hand neighbour,
 // the value two places to its right (the row's last value at the row's end).
-void FillRow(const SFilterArea& area, uint32_t intensity, const std::vector<uint8_t>& mask, int32_t y);
+// writes, when not null, gets every pixel written (column, value it held
+// before), in the order of the writes.
+struct SFillWrite {
+    int32_t x;
+    uint32_t before;
+};
+void FillRow(const SFilterArea& area, uint32_t intensity, const std::vector<uint8_t>& mask, int32_t y,
+             std::vector<SFillWrite>* writes = nullptr);
 
 // Neighbour marking and merge, in place: the cells to visit for replacement
 // values are the candidates plus, inside the rectangle less its outermost

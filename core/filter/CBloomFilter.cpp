@@ -1,6 +1,10 @@
 #include "filter/CBloomFilter.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "filter/BloomStages.h"
+#include "filter/CChangeRecorder.h"
 #include "filter/CFilterProgress.h"
 #include "filter/CReplacementStage.h"
 #include "image/CAstroImage.h"
@@ -69,11 +73,18 @@ void CBloomFilter::Run(const std::string& suffix, const CSharedState& state, IFi
     if (columns > 0)
         progress.LengthEnd(count + perColumn.back());
     m_nLengthChecked = count;
+    m_nShownDetected = progress.ShownDetectedCount();
+    m_nShownLengthChecked = progress.ShownLengthCheckCount();
 
     // Horizontal fill.
+    std::optional<CChangeRecorder> recorder;
+    if (m_pChanges)
+        recorder.emplace(area, *m_pChanges, static_cast<std::size_t>(std::max(m_nLengthChecked, 0)));
     for (int32_t r = 0; r < rows; ++r) {
         progress.Position(StagePosition(28, r, 14, rows));
-        FillRow(area, m_nIntensity, candidates, area.top + r);
+        FillRow(area, m_nIntensity, candidates, area.top + r, recorder ? recorder->FillLog() : nullptr);
+        if (recorder)
+            recorder->EndFillRow(area.top + r);
     }
 
     // Neighbour marking and merge, done together.
@@ -102,9 +113,14 @@ void CBloomFilter::Run(const std::string& suffix, const CSharedState& state, IFi
     for (int32_t y = area.top; y < area.bottom; ++y) {
         progress.Position(StagePosition(86, y, 14, imageHeight));
         uint32_t* row = area.plane + static_cast<std::size_t>(y) * area.imageWidth;
-        for (; k < cells.size() && cells[k].y == y; ++k) {
-            if (values[k] != 0)
-                row[cells[k].x] = values[k];
+        const std::size_t first = k;
+        while (k < cells.size() && cells[k].y == y)
+            ++k;
+        if (recorder)
+            recorder->BeforeWriteBack(y, cells.data() + first, values.data() + first, k - first);
+        for (std::size_t i = first; i < k; ++i) {
+            if (values[i] != 0)
+                row[cells[i].x] = values[i];
         }
     }
     progress.Position(100);

@@ -4,6 +4,7 @@
 #include <vector>
 
 class CAstroImage;
+class CChangeMask;
 class IFilterStatus;
 struct CSharedState;
 
@@ -47,11 +48,20 @@ public:
     // machine and the amount of work; 1 or more uses exactly that many.
     void SetThreadCount(int threads) { m_nThreads = threads; }
     void SetSelection(ESelection selection) { m_selection = selection; }
+    // When set, each Run fills changes with the pixels whose value it
+    // changed (not owned; null, the default, records nothing and costs
+    // nothing). The plane's values do not depend on it.
+    void RecordChanges(CChangeMask* changes) { m_pChanges = changes; }
 
     // Pixels counted by the last Run: candidates found by the detection, and
     // those left after the length check.
     int DetectedCount() const { return m_nDetected; }
     int LengthCheckedCount() const { return m_nLengthChecked; }
+    // The two counts the status display ends on, as its count lines read
+    // them (they leave out the working rectangle's last column); 0 when the
+    // rectangle has no columns and the lines stay empty.
+    int ShownDetectedCount() const { return m_nShownDetected; }
+    int ShownLengthCheckCount() const { return m_nShownLengthChecked; }
 
 private:
     uint32_t* m_pPlane;
@@ -64,4 +74,7 @@ private:
     ESelection m_selection = ESelection::Auto;
     int m_nDetected = 0;
     int m_nLengthChecked = 0;
+    int m_nShownDetected = 0;
+    int m_nShownLengthChecked = 0;
+    CChangeMask* m_pChanges = nullptr;
 };

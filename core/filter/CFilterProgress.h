@@ -26,6 +26,11 @@ public:
     void Reveal(IFilterStatus::ELine line);
     void Close();
 
+    // The last counts passed on (whether or not a display is present), 0
+    // when none was.
+    int ShownDetectedCount() const { return m_nDetected < 0 ? 0 : m_nDetected; }
+    int ShownLengthCheckCount() const { return m_nLengthChecked < 0 ? 0 : m_nLengthChecked; }
+
 private:
     IFilterStatus* m_pStatus;
     bool m_bOpen = false;

@@ -179,7 +179,11 @@ int CFitsImage::Save(const std::string& path)
         return FailSave("File has changed since it was opened.");
     if (trailer != CFitsTrailer::EWrite::Written || !writer.Commit())
         return FailSave(CSaveMessages::Text(ESaveStep::Close, samePath));
-    m_trailer.FollowSave(path, m_fileOps);
+    const uint64_t trailerAt = m_header.size() + static_cast<uint64_t>(m_isColor ? 3 : 1) *
+                                                     static_cast<uint64_t>(std::max(m_width, 0)) *
+                                                     static_cast<uint64_t>(std::max(m_height, 0)) *
+                                                     CFitsPixelCodec(m_bitsPerPixel, 1, 0).BytesPerValue();
+    m_trailer.FollowSave(path, m_fileOps, trailerAt);
     return 1;
 }
 

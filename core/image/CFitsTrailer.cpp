@@ -49,7 +49,7 @@ CFitsTrailer::EWrite CFitsTrailer::WriteTo(CAtomicFileWriter& writer, IFileOps& 
     return EWrite::Written;
 }
 
-void CFitsTrailer::FollowSave(const std::string& savedPath, IFileOps& ops)
+void CFitsTrailer::FollowSave(const std::string& savedPath, IFileOps& ops, uint64_t writtenAt)
 {
     if (IsHeld())
         return;
@@ -60,6 +60,8 @@ void CFitsTrailer::FollowSave(const std::string& savedPath, IFileOps& ops)
     CFileStamp sourceNow;
     CFileStamp savedNow;
     if (source.Open(m_sourcePath) && saved.Open(savedPath) && source.Stamp(sourceNow) && saved.Stamp(savedNow) &&
-        sourceNow.device == savedNow.device && sourceNow.inode == savedNow.inode)
+        sourceNow.device == savedNow.device && sourceNow.inode == savedNow.inode) {
         m_sourceStamp = sourceNow;
+        m_offset = writtenAt;
+    }
 }

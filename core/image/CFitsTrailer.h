@@ -26,10 +26,10 @@ public:
     enum class EWrite { Written, WriteFailed, SourceChanged };
     // Writes the trailer's bytes through writer.
     EWrite WriteTo(CAtomicFileWriter& writer, IFileOps& ops) const;
-    // A save wrote the trailer into savedPath at the same offset. When that
-    // replaced the file the trailer is copied from, the new file is taken as
-    // the unchanged source from now on.
-    void FollowSave(const std::string& savedPath, IFileOps& ops);
+    // A save wrote the trailer into savedPath at writtenAt (the header may
+    // have grown). When that replaced the file the trailer is copied from,
+    // the new file is taken as the unchanged source from now on.
+    void FollowSave(const std::string& savedPath, IFileOps& ops, uint64_t writtenAt);
 
     uint64_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }

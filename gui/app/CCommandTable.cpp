@@ -52,6 +52,11 @@ const QList<CCommandInfo>& Commands()
         {ID_APP_ABOUT, "&About Dorvane...", "Display program information, version number and copyright\nAbout",
          {}, nullptr, false},
         {ID_HELP, "Help", nullptr, {QKeySequence(Qt::Key_F1)}, nullptr, false},
+        {ID_FILE_SAVE_MASK, "Save Replaced-Pixel &Mask...",
+         "Save the pixels the last Remove Blooming replaced as a FITS mask\nSave Replaced-Pixel Mask", {}, nullptr,
+         false},
+        {ID_VIEW_REPLACED_PIXELS, "Show Re&placed Pixels",
+         "Tint the pixels the last Remove Blooming replaced\nShow Replaced Pixels", {}, nullptr, true},
         // Viewer commands.
         {ID_ZOOM_FIT, "&Fit to Window\tCtrl+0", "Show the whole image as large as the window allows\nFit to Window",
          {QKeySequence(Qt::CTRL | Qt::Key_0)}, nullptr, false},

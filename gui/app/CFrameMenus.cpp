@@ -49,13 +49,14 @@ CFrameMenus::CFrameMenus(CMainFrame& frame, const QMap<int, QAction*>& actions)
     AddMenu(m_noDocMenus, QStringLiteral("&Help"), {ID_HELP_FINDER, ID_APP_ABOUT});
 
     // With image windows. The File menu ends with a separator of its own.
+    // Commands added after the program's own follow them behind a separator.
     AddMenu(m_docMenus, QStringLiteral("&File"),
-            {ID_FILE_OPEN, ID_FILE_CLOSE, kSeparator, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, kRecentFiles,
-             kSeparator, ID_APP_EXIT, kSeparator});
+            {ID_FILE_OPEN, ID_FILE_CLOSE, kSeparator, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, ID_FILE_SAVE_MASK,
+             kSeparator, kRecentFiles, kSeparator, ID_APP_EXIT, kSeparator});
     AddMenu(m_docMenus, QStringLiteral("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO});
     AddMenu(m_docMenus, QStringLiteral("&View"),
-            {kZoomMenu, ID_VIEW_STRETCH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, kSeparator, ID_VIEW_HEADER,
-             ID_VIEW_SHOW_ORIGINAL});
+            {kZoomMenu, ID_VIEW_STRETCH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, kSeparator, ID_VIEW_REPLACED_PIXELS,
+             kSeparator, ID_VIEW_HEADER, ID_VIEW_SHOW_ORIGINAL});
     AddMenu(m_docMenus, QStringLiteral("Fil&ter"), {ID_REMOVE_BLOOMING});
     QMenu* pWindowMenu = AddMenu(m_docMenus, QStringLiteral("&Window"),
                                  {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT, ID_WINDOW_ARRANGE,

@@ -2,6 +2,8 @@
 #include <QString>
 #include <memory>
 
+#include "filter/CLastRun.h"
+
 class CDorvaneDoc;
 class CDorvaneApp;
 
@@ -37,6 +39,8 @@ public:
     const QString& GetTitle() const { return m_strTitle; }
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
+    // The last Remove Blooming run on this image.
+    CLastRun& LastRun() { return m_lastRun; }
 
 private:
     void SetPathName(const QString& path);
@@ -46,4 +50,5 @@ private:
     QString m_strPathName;
     QString m_strTitle;
     bool m_bModified = false;
+    CLastRun m_lastRun;
 };

@@ -25,6 +25,7 @@
 #include "CStatusIndicators.h"
 #include "Resource.h"
 #include "filter/CRemoveBloomingAction.h"
+#include "filter/CReplacedPixelsAction.h"
 #include "view/CDorvaneView.h"
 
 using namespace DorvaneIds;
@@ -78,12 +79,14 @@ void CMainFrame::CreateActions()
         // are showing.
         addAction(pAction);
         m_actions.insert(info.m_nId, pAction);
-        // Remove Blooming is answered by the filter command, which connects
-        // to this action itself.
-        if (info.m_nId != ID_REMOVE_BLOOMING)
+        // Remove Blooming and the replaced-pixel commands are answered by
+        // the filter side, which connects to these actions itself.
+        if (info.m_nId != ID_REMOVE_BLOOMING && info.m_nId != ID_FILE_SAVE_MASK &&
+            info.m_nId != ID_VIEW_REPLACED_PIXELS)
             connect(pAction, &QAction::triggered, this, [this, id = info.m_nId] { OnCommand(id); });
     }
     CRemoveBloomingAction::Connect(*this);
+    CReplacedPixelsAction::Connect(*this);
 }
 
 void CMainFrame::CreateToolBar()
@@ -177,6 +180,7 @@ void CMainFrame::UpdateCommandStates()
     m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_pToolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
     UpdateViewerCommandStates(pView);
+    CReplacedPixelsAction::UpdateStates(*this);
     UpdateFrameTitle();
 }
 

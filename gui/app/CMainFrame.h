@@ -65,6 +65,9 @@ public:
 
     // Raw value under the mouse pointer, stored by the view.
     int32_t m_nPixelValue = 0;
+    // View > Show Replaced Pixels is on (each view tints while its picture
+    // shows its image's last run).
+    bool m_bShowReplacedPixels = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

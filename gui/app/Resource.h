@@ -33,7 +33,10 @@ inline constexpr int ID_VIEW_STRETCH = 32789;
 inline constexpr int ID_WINDOW_CLOSE_ALL = 32793;
 inline constexpr int ID_INDICATOR_PIXEL = 61446;
 
-// Viewer commands added behind the original ones, numbered apart from them.
+// Commands added after the program's own.
+inline constexpr int ID_FILE_SAVE_MASK = 32820;
+inline constexpr int ID_VIEW_REPLACED_PIXELS = 32821;
+// Viewer commands.
 inline constexpr int ID_ZOOM_FIT = 32800;
 inline constexpr int ID_ZOOM_IN = 32801;
 inline constexpr int ID_ZOOM_OUT = 32802;

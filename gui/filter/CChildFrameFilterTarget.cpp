@@ -1,7 +1,10 @@
 #include "CChildFrameFilterTarget.h"
 
+#include <QFileInfo>
+
 #include "app/CChildFrame.h"
 #include "app/CImageDocument.h"
+#include "filter/CFilterRunRecord.h"
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
 #include "view/CDorvaneView.h"
@@ -26,4 +29,10 @@ void CChildFrameFilterTarget::Repaint()
 {
     // The paint rebuilds the picture from the display buffer just remapped.
     m_frame.View()->viewport()->repaint();
+}
+
+void CChildFrameFilterTarget::RecordRun(std::unique_ptr<CFilterRunRecord> record)
+{
+    CImageDocument* document = m_frame.Document();
+    document->LastRun().Set(std::move(record), QFileInfo(document->GetPathName()).fileName().toStdString());
 }

@@ -14,6 +14,7 @@ public:
     void SetUndoState(bool canUndo, bool canRedo) override;
     void SetModified() override;
     void Repaint() override;
+    void RecordRun(std::unique_ptr<CFilterRunRecord> record) override;
 
 private:
     CChildFrame& m_frame;

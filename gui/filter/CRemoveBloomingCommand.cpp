@@ -8,8 +8,9 @@
 #include "CFilterSettings.h"
 #include "CFilterStatusDlg.h"
 #include "CMonoParamsDlg.h"
-#include "CPlaneFilterRun.h"
 #include "IFilterTarget.h"
+#include "filter/CFilterRunRecord.h"
+#include "filter/CPlaneFilterRun.h"
 #include "image/CAstroImage.h"
 #include "support/CSharedState.h"
 #include "support/IMessageSink.h"
@@ -84,7 +85,9 @@ void CRemoveBloomingCommand::RunMono(const CMonoParams& params, IFilterTarget& a
     CAstroImage& image = active.Image();
     if (!SaveUndoOrReport(image, m_messages))
         return;
-    const bool ran = FilterPlane(active, 0, params.m_plane, params.m_bMirror, "");
+    auto record = StartRecord(image, params.m_bMirror);
+    const bool ran = FilterPlane(active, 0, params.m_plane, params.m_bMirror, "", record.get());
+    active.RecordRun(ran ? std::move(record) : nullptr);
     image.UpdateDisplay();
     MarkFiltered(active);
     active.Repaint();
@@ -98,12 +101,15 @@ void CRemoveBloomingCommand::RunMono(const CMonoParams& params, IFilterTarget& a
             // the same values: filtering one plane alone would leave the
             // trails in the colours of the other two.
             bool otherRan = true;
+            auto otherRecord = StartRecord(other->Image(), params.m_bMirror);
             if (other->Image().m_isColor) {
                 for (int plane = 0; plane < 3 && otherRan; ++plane)
-                    otherRan = FilterPlane(*other, plane, params.m_plane, params.m_bMirror, kPlaneSuffixes[plane]);
+                    otherRan = FilterPlane(*other, plane, params.m_plane, params.m_bMirror, kPlaneSuffixes[plane],
+                                           otherRecord.get());
             } else {
-                otherRan = FilterPlane(*other, 0, params.m_plane, params.m_bMirror, "");
+                otherRan = FilterPlane(*other, 0, params.m_plane, params.m_bMirror, "", otherRecord.get());
             }
+            other->RecordRun(otherRan ? std::move(otherRecord) : nullptr);
             other->Image().UpdateDisplay();
             MarkFiltered(*other);
             other->Repaint();
@@ -121,25 +127,34 @@ void CRemoveBloomingCommand::RunColor(const CColorParams& params, IFilterTarget&
     CAstroImage& image = active.Image();
     if (!SaveUndoOrReport(image, m_messages))
         return;
-    for (int plane = 0; plane < 3; ++plane) {
-        if (params.m_bPlaneOn[plane] &&
-            !FilterPlane(active, plane, params.m_planes[plane], params.m_bMirror, kPlaneSuffixes[plane]))
-            break;
-    }
+    auto record = StartRecord(image, params.m_bMirror);
+    bool ran = true;
+    for (int plane = 0; plane < 3 && ran; ++plane)
+        ran = !params.m_bPlaneOn[plane] ||
+              FilterPlane(active, plane, params.m_planes[plane], params.m_bMirror, kPlaneSuffixes[plane], record.get());
+    active.RecordRun(ran ? std::move(record) : nullptr);
     image.UpdateDisplay();
     MarkFiltered(active);
     ClearRegion();
     active.Repaint();
 }
 
+std::unique_ptr<CFilterRunRecord> CRemoveBloomingCommand::StartRecord(const CAstroImage& image, bool mirror) const
+{
+    return std::make_unique<CFilterRunRecord>(CFilterRunRecord::Start(image, m_shared, mirror));
+}
+
 bool CRemoveBloomingCommand::FilterPlane(IFilterTarget& target, int plane, const CPlaneParams& params,
-                                         bool mirror, const char* suffix)
+                                         bool mirror, const char* suffix, CFilterRunRecord* record)
 {
     CAstroImage& image = target.Image();
     std::unique_ptr<IFilterStatus> status =
         m_statusFactory ? m_statusFactory() : std::make_unique<CFilterStatusDlg>(m_pParent);
     try {
-        CPlaneFilterRun::Run(image, PlaneOf(image, plane), params, mirror, suffix, m_shared, status.get());
+        const CPlaneFilterRun::SParameters parameters{params.m_nIntensity, static_cast<int32_t>(params.m_nLength),
+                                                      static_cast<int32_t>(params.m_nWidth)};
+        CPlaneFilterRun::Run(image, PlaneOf(image, plane), plane, parameters, mirror, suffix, m_shared,
+                             status.get(), 0, &record->planes.emplace_back());
     } catch (const std::bad_alloc&) {
         // The plane keeps what the stages already done changed; Undo brings
         // back the snapshot.

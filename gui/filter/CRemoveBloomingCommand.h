@@ -6,7 +6,9 @@
 
 #include "CFilterParams.h"
 
+class CAstroImage;
 class IFilterStatus;
+struct CFilterRunRecord;
 class IFilterTarget;
 class IMessageSink;
 class ISettings;
@@ -44,9 +46,12 @@ public:
     void RunColor(const CColorParams& params, IFilterTarget& active);
 
 private:
-    // Runs one plane; false (reported) when memory ran out.
+    // Runs one plane, adding it to record; false (reported) when memory ran
+    // out.
     bool FilterPlane(IFilterTarget& target, int plane, const CPlaneParams& params, bool mirror,
-                     const char* suffix);
+                     const char* suffix, CFilterRunRecord* record);
+    // The record of a run on image with the FilterRegion as it is now.
+    std::unique_ptr<CFilterRunRecord> StartRecord(const CAstroImage& image, bool mirror) const;
     void MarkFiltered(IFilterTarget& target);
     void ClearRegion();
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/CDorvaneApp.h"
+#include "app/CImageDocument.h"
 #include "app/CDorvaneToolBar.h"
 #include "app/CMainFrame.h"
 #include "app/CStatusIndicators.h"
@@ -23,6 +24,7 @@
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
 #include "support/IMessageSink.h"
+#include "view/CReplacedOverlay.h"
 #include "view/CStretchDlg.h"
 #include "view/CViewPicture.h"
 #include "view/CViewReadout.h"
@@ -285,11 +287,28 @@ void CDorvaneView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QPoint ptScroll = ScrollOffset();
     const QRect rcPicture(-ptScroll, ZoomedSize());
+    const CReplacedPixelRuns* pReplaced = ShownReplacedPixels();
     for (const QRect& rcExposed : event->region()) {
         FillBackground(painter, rcExposed, rcPicture);
         m_pPicture->Draw(painter, m_nZoom, ptScroll, rcExposed);
+        if (pReplaced)
+            CReplacedOverlay::Draw(painter, *pReplaced, m_nZoom, ptScroll, rcExposed, ZoomedSize());
     }
     DrawOutline(painter, ptScroll);
+}
+
+const CReplacedPixelRuns* CDorvaneView::ShownReplacedPixels() const {
+    // Only while the picture shows the run's result: after Undo, or while
+    // the original is shown, the tint would mark pixels that hold their old
+    // values.
+    if (m_bShowOriginal)
+        return nullptr;
+    CDorvaneApp* pApp = App();
+    CImageDocument* pDocument = CImageDocument::FromCore(m_pDoc);
+    if (!pApp || !pApp->m_pMainFrame || !pApp->m_pMainFrame->m_bShowReplacedPixels || !pDocument ||
+        !pDocument->LastRun().IsShown())
+        return nullptr;
+    return pDocument->LastRun().Runs();
 }
 
 void CDorvaneView::FillBackground(QPainter& painter, const QRect& rcExposed, const QRect& rcPicture) {
@@ -570,6 +589,8 @@ void CDorvaneView::OnEditUndo() {
         CDorvaneApp::Instance()->Messages().ShowError("Not enough memory.");
         return;
     }
+    if (CImageDocument* pDocument = CImageDocument::FromCore(m_pDoc))
+        pDocument->LastRun().SetUndone(true);
     pImage->UpdateDisplay();
     SetUndoState(false, true);
     viewport()->repaint();
@@ -586,6 +607,8 @@ void CDorvaneView::OnEditRedo() {
         CDorvaneApp::Instance()->Messages().ShowError("Not enough memory.");
         return;
     }
+    if (CImageDocument* pDocument = CImageDocument::FromCore(m_pDoc))
+        pDocument->LastRun().SetUndone(false);
     pImage->UpdateDisplay();
     SetUndoState(true, false);
     viewport()->repaint();

@@ -11,6 +11,7 @@
 
 class CAstroImage;
 class CDorvaneDoc;
+class CReplacedPixelRuns;
 class CViewPicture;
 class QMdiSubWindow;
 class QPainter;
@@ -138,6 +139,9 @@ private:
     static void FillBackground(QPainter& painter, const QRect& rcExposed, const QRect& rcPicture);
     QRect RegionOutline() const;
     void DrawOutline(QPainter& painter, QPoint ptScroll);
+    // The pixels to tint: the last run's, while View > Show Replaced Pixels
+    // is on and the picture shows that run's result; otherwise null.
+    const CReplacedPixelRuns* ShownReplacedPixels() const;
     QPoint ToLogical(QPoint ptClient) const;
     QPoint ToLogicalInside(QPoint ptClient) const;
     void InvalidateBand(QPoint p1, QPoint p2, int nGrow);

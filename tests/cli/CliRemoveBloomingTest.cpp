@@ -2,8 +2,13 @@
 
 #include <filesystem>
 
+#include "CBloomFileJob.h"
+#include "CFileSession.h"
 #include "CliTestFiles.h"
 #include "DesktopReference.h"
+#include "FlatJson.h"
+#include "filter/IFilterStatus.h"
+#include "image/CAstroImage.h"
 
 using namespace CliTest;
 using DesktopReference::Command;
@@ -311,4 +316,126 @@ TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
     run = RunCli({"remove-blooming", "-o", dir.Path("out"), mono, rgb}, false);
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+namespace {
+
+// The planes of an image file as the core reads them (a mask file too).
+std::vector<Plane> PlanesOf(const std::string& path)
+{
+    CFileSession session(0);
+    EXPECT_TRUE(session.Open(path)) << path;
+    const CAstroImage* image = session.m_doc.m_pImage;
+    if (!image)
+        return {};
+    if (!image->m_isColor)
+        return {image->m_red};
+    return {image->m_red, image->m_green, image->m_blue};
+}
+
+// The counts a status window ends on, per plane run.
+class CLastCounts : public IFilterStatus {
+public:
+    void Open(const std::string&) override { m_counts.emplace_back(0, 0); }
+    void SetProgress(int) override {}
+    void ShowDetectedCount(int count) override { m_counts.back().first = count; }
+    void ShowLengthCheckCount(int count) override { m_counts.back().second = count; }
+    void RevealLine(ELine) override {}
+    void Close() override {}
+    std::vector<std::pair<int, int>> m_counts;
+};
+
+long long Number(const FlatJson::Value& object, const char* key)
+{
+    const FlatJson::Value* value = object.Find(key);
+    return value ? value->number : -1;
+}
+
+}  // namespace
+
+TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path("out"));
+    std::filesystem::create_directory(dir.Path("masks"));
+    // Names a report must quote, one of them not UTF-8.
+    const std::string mono = dir.Path("odd \"name\" \\ \xc3\xa9.fit");
+    const std::string rgb = dir.Path("rgb\xff.fts");
+    const std::string sbig = dir.Path("frame.st7");
+    WriteFits16(mono, kW, kH, {BloomedPlane(kW, kH, 3)});
+    WriteFits16(rgb, kW, kH, {BloomedPlane(kW, kH, 1), BloomedPlane(kW, kH, 2), BloomedPlane(kW, kH, 4)});
+    WriteSbig(sbig, kW, kH, BloomedPlane(kW, kH, 5), false);
+    const std::vector<std::string> inputs = {mono, rgb, sbig};
+    // The region's last column holds a bloom (seed 3), which the status
+    // window's counts leave out.
+    const std::vector<std::string> options = {"--region", "0,0,24," + std::to_string(kH), "--green", "50000,3,1"};
+
+    std::vector<std::string> args = {"remove-blooming", "-q", "-o", dir.Path("out"), "--mask-dir", dir.Path("masks"),
+                                     "--history", "--report", dir.Path("report.json")};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    CliRun run = RunCli(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, sbig + ": SBIG Type 3 file: no history written\n");
+
+    const std::vector<uint8_t> text = ReadBytes(dir.Path("report.json"));
+    FlatJson::Value report;
+    std::string error;
+    ASSERT_TRUE(FlatJson::ParseValue(std::string(text.begin(), text.end()), report, error)) << error;
+    ASSERT_EQ(report.items.size(), inputs.size());
+
+    CBloomOptions parsed;
+    CBloomOptionsParser parser;
+    std::vector<std::string> parserArgs = options;
+    parserArgs.insert(parserArgs.end(), {"--in-place", "x.fit"});
+    ASSERT_TRUE(parser.Parse(parserArgs, parsed)) << parser.m_error;
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        SCOPED_TRACE(inputs[k]);
+        const FlatJson::Value& entry = report.items[k];
+        const std::string name = std::filesystem::path(inputs[k]).filename().string();
+        const std::string output = dir.Path("out/" + name);
+        // A byte that is no UTF-8 reads as U+FFFD.
+        EXPECT_EQ(entry.Find("output")->text, k == 1 ? dir.Path("out/rgb\xef\xbf\xbd.fts") : output);
+        EXPECT_EQ(Number(entry, "width"), kW);
+
+        // Pixels replaced: those that differ between input and output, as the
+        // mask marks them and the report counts them.
+        const std::vector<Plane> before = PlanesOf(inputs[k]);
+        const std::vector<Plane> after = PlanesOf(output);
+        const std::vector<Plane> mask = PlanesOf(dir.Path("masks/" + name + ".mask.fits"));
+        ASSERT_EQ(mask.size(), before.size());
+        long long replaced = 0;
+        for (std::size_t p = 0; p < before.size(); ++p)
+            for (std::size_t i = 0; i < before[p].size(); ++i) {
+                replaced += before[p][i] != after[p][i];
+                ASSERT_EQ(mask[p][i], before[p][i] != after[p][i] ? 1u : 0u) << "plane " << p << " pixel " << i;
+            }
+        EXPECT_GT(replaced, 0);
+        EXPECT_EQ(Number(entry, "replaced"), replaced);
+
+        // Detected and kept as the status window shows them, plane by plane.
+        CFileSession session(0);
+        ASSERT_TRUE(session.Open(inputs[k]));
+        CLastCounts status;
+        CBloomFileJob(parsed, 1).FilterImage(*session.m_doc.m_pImage, session.m_shared, &status);
+        const FlatJson::Value& planes = *entry.Find("planes");
+        ASSERT_EQ(planes.items.size(), status.m_counts.size());
+        for (std::size_t p = 0; p < planes.items.size(); ++p) {
+            EXPECT_EQ(Number(planes.items[p], "detected"), status.m_counts[p].first) << "plane " << p;
+            EXPECT_EQ(Number(planes.items[p], "kept"), status.m_counts[p].second) << "plane " << p;
+        }
+
+        // FITS outputs name the run in HISTORY cards; the SBIG one is as
+        // without the option.
+        const std::vector<uint8_t> bytes = ReadBytes(output);
+        const std::string header(bytes.begin(), bytes.begin() + 2880);
+        const bool history = header.find("HISTORY Remove Blooming by dorvane-cli " DORVANE_TEST_VERSION " on ") !=
+                             std::string::npos;
+        EXPECT_EQ(history, k < 2);
+    }
+    std::vector<std::string> plain = {"remove-blooming", "-q", "-o", dir.Path("plain.st7")};
+    plain.insert(plain.end(), options.begin(), options.end());
+    plain.push_back(sbig);
+    ASSERT_EQ(RunCli(plain).status, 0);
+    EXPECT_EQ(ReadBytes(dir.Path("plain.st7")), ReadBytes(dir.Path("out/frame.st7")));
 }

@@ -60,6 +60,11 @@ TEST(CliUsage, UnknownOptionsCommandsAndMissingValuesExitTwo)
         {{"remove-blooming", "--in-place", "--region", "1,2,3", "a.fit"}, "--region: give four integers"},
         {{"remove-blooming", "--in-place", "--region", "5,0,4,9", "a.fit"}, "RIGHT must not be less than LEFT"},
         {{"remove-blooming", "--in-place", "--red", "60000,5", "a.fit"}, "--red: give three values"},
+        {{"remove-blooming", "--in-place", "--mask", "m.fits", "a.fit", "b.fit"}, "--mask takes one input file"},
+        {{"remove-blooming", "--in-place", "--mask", "m", "--mask-dir", ".", "a.fit"}, "--mask and --mask-dir exclude"},
+        {{"remove-blooming", "--in-place", "--report=", "a.fit"}, "--report: the path is empty"},
+        {{"remove-blooming", "--in-place", "--history=yes", "a.fit"}, "option '--history' takes no value"},
+        {{"remove-blooming", "--in-place", "--mask-dir", "/no/such/folder", "a.fit"}, "--mask-dir must name an existing"},
         {{"render", "a.fit"}, "--png OUT.png is required"},
         {{"render", "--png", "o.png"}, "no input file"},
         {{"render", "--png", "o.png", "a.fit", "b.fit"}, "one input file only"},
@@ -159,6 +164,26 @@ TEST(CliUsage, OutputPlansThatWouldReplaceInputsAreRefused)
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Contains(run.err, "the same file is named twice")) << run.err;
     EXPECT_FALSE(Exists(dir.Path("out/a.fit")));
+
+    // Masks and the report replace no image, no folder and not each other.
+    const std::string mask = dir.Path("m.fits");
+    const std::pair<std::vector<std::string>, const char*> sidecars[] = {
+        {{"--in-place", "--mask", a, a}, "the mask would replace an input or output file"},
+        {{"-o", dir.Path("c.fit"), "--mask", dir.Root() + "/c.fit", a}, "the mask would replace an input or output"},
+        {{"--in-place", "--mask-dir", dir.Path("out"), a, dir.Path("sub/a.fit")}, "two input files would write this"},
+        {{"--in-place", "--mask", dir.Path("out"), a}, "is a folder; give a file name, or use --mask-dir"},
+        {{"--in-place", "--report", dir.Path("out"), a}, "is a folder; give a file name"},
+        {{"--in-place", "--report", b, a, b}, "the report would replace an input, output or mask file"},
+        {{"--in-place", "--mask", mask, "--report", mask, a}, "the report would replace an input, output or mask"},
+    };
+    for (const auto& [options, expected] : sidecars) {
+        std::vector<std::string> args = {"remove-blooming"};
+        args.insert(args.end(), options.begin(), options.end());
+        run = RunCli(args);
+        EXPECT_EQ(run.status, 2) << expected;
+        EXPECT_TRUE(Contains(run.err, expected)) << run.err;
+    }
+    EXPECT_FALSE(Exists(mask));
 
     // Files are compared as files: another name of the input (a hard link
     // here, a bind mount elsewhere) is the input.

@@ -11,7 +11,7 @@ struct Reader {
 
     void SkipSpace()
     {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r'))
             ++i;
     }
     bool Expect(char c)
@@ -90,6 +90,13 @@ struct Reader {
             i += value.flag ? 4 : 5;
             return true;
         }
+        if (nested && s.compare(i, 4, "null") == 0) {
+            value.kind = Value::Null;
+            i += 4;
+            return true;
+        }
+        if (nested && i < s.size() && (s[i] == '[' || s[i] == '{'))
+            return Container(value);
         std::size_t start = i;
         if (i < s.size() && s[i] == '-')
             ++i;
@@ -100,12 +107,81 @@ struct Reader {
             error = "bad value at " + std::to_string(start);
             return false;
         }
+        if (nested && i < s.size() && s[i] == '.') {
+            const std::size_t fraction = ++i;
+            while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+                ++i;
+            if (i == fraction) {
+                error = "bad fraction at " + std::to_string(start);
+                return false;
+            }
+        }
         value.kind = Value::Number;
-        value.number = std::stoll(s.substr(start, i - start));
+        value.text = s.substr(start, i - start);
+        value.number = std::stoll(value.text);
         return true;
     }
+    // An array or an object, whatever it holds.
+    bool Container(Value& value)
+    {
+        const bool array = s[i] == '[';
+        value.kind = array ? Value::Array : Value::Object;
+        ++i;
+        SkipSpace();
+        if (i < s.size() && s[i] == (array ? ']' : '}')) {
+            ++i;
+            return true;
+        }
+        for (;;) {
+            Value item;
+            std::string key;
+            if (!array && !(String(key) && Expect(':')))
+                return false;
+            if (!ValueOf(item))
+                return false;
+            if (array)
+                value.items.push_back(std::move(item));
+            else
+                value.members.emplace_back(std::move(key), std::move(item));
+            SkipSpace();
+            if (i < s.size() && s[i] == ',') {
+                ++i;
+                SkipSpace();
+                continue;
+            }
+            return Expect(array ? ']' : '}');
+        }
+    }
+    // The result of a parse that read a whole value: nothing may follow it.
+    bool Finish(bool ok, std::string& errorOut)
+    {
+        SkipSpace();
+        if (ok && i != s.size()) {
+            error = "trailing text";
+            ok = false;
+        }
+        errorOut = error;
+        return ok;
+    }
+    bool nested = false;
 };
 }  // namespace
+
+const Value* Value::Find(const std::string& key) const
+{
+    for (const auto& [name, member] : members)
+        if (name == key)
+            return &member;
+    return nullptr;
+}
+
+bool ParseValue(const std::string& text, Value& value, std::string& error)
+{
+    Reader reader{text, 0, {}};
+    reader.nested = true;
+    bool ok = reader.ValueOf(value);
+    return reader.Finish(ok, error);
+}
 
 bool Parse(const std::string& line, std::map<std::string, Value>& object, std::string& error)
 {
@@ -129,13 +205,7 @@ bool Parse(const std::string& line, std::map<std::string, Value>& object, std::s
         break;
     }
     ok = ok && reader.Expect('}');
-    reader.SkipSpace();
-    if (ok && reader.i != line.size()) {
-        reader.error = "trailing text";
-        ok = false;
-    }
-    error = reader.error;
-    return ok;
+    return reader.Finish(ok, error);
 }
 
 }  // namespace FlatJson

@@ -9,7 +9,11 @@
 #include <string>
 
 #include "CoreTestSupport.h"
+#include "filter/CFilterRunRecord.h"
+#include "image/CFitsCard.h"
+#include "image/CFitsHistory.h"
 #include "image/CFitsImage.h"
+#include "image/CFitsMaskWriter.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
 
@@ -71,6 +75,56 @@ std::vector<long long> ReadWithCfitsio(const std::string& path, long long count)
     fits_close_file(f, &status);
     EXPECT_EQ(status, 0) << "cfitsio status " << status;
     return values;
+}
+
+// Every card of the primary header as cfitsio reads it, END left out.
+std::vector<std::string> CardsWithCfitsio(const std::string& path)
+{
+    fitsfile* f = nullptr;
+    int status = 0;
+    fits_open_file(&f, path.c_str(), READONLY, &status);
+    int count = 0, more = 0;
+    fits_get_hdrspace(f, &count, &more, &status);
+    std::vector<std::string> cards;
+    for (int i = 1; i <= count && status == 0; ++i) {
+        char card[FLEN_CARD] = {};
+        fits_read_record(f, i, card, &status);
+        cards.push_back(card);
+    }
+    fits_close_file(f, &status);
+    EXPECT_EQ(status, 0) << "cfitsio status " << status;
+    return cards;
+}
+
+// A keyword's value as cfitsio reads it: an integer (logical T is 1), or a
+// string, long ones continued over several cards included. Missing keys
+// give -1 and "(missing)".
+long long KeyWithCfitsio(const std::string& path, const char* key)
+{
+    fitsfile* f = nullptr;
+    int status = 0;
+    long long value = -1;
+    fits_open_file(&f, path.c_str(), READONLY, &status);
+    if (fits_read_key(f, TLONGLONG, key, &value, nullptr, &status) == KEY_NO_EXIST)
+        value = -1;
+    status = 0;
+    fits_close_file(f, &status);
+    return value;
+}
+
+std::string StringKeyWithCfitsio(const std::string& path, const char* key)
+{
+    fitsfile* f = nullptr;
+    int status = 0;
+    char* value = nullptr;
+    fits_open_file(&f, path.c_str(), READONLY, &status);
+    fits_read_key_longstr(f, key, &value, nullptr, &status);
+    std::string text = status == 0 && value ? value : "(missing)";
+    if (value)
+        fits_free_memory(value, &status);
+    status = 0;
+    fits_close_file(f, &status);
+    return text;
 }
 
 class CfitsioInteropTest : public ::testing::Test {
@@ -207,6 +261,122 @@ TEST_F(CfitsioInteropTest, AnExtensionAfterThePrimaryImageIsKept)
     fits_close_file(f, &status);
     EXPECT_EQ(status, 0);
     EXPECT_FLOAT_EQ(ext[5], 6.5f);
+}
+
+TEST_F(CfitsioInteropTest, HistoryCardsGoBeforeEndInTheRoomLeftOrInANewBlock)
+{
+    std::vector<long long> values(16 * 12, 900);
+    values[7] = 61000;
+    // Where cfitsio's own header puts END, and the blank cards after it.
+    const std::string probe = dir.File("probe.fit");
+    WriteWithCfitsio(probe, USHORT_IMG, {16, 12}, values, false);
+    const std::size_t endCard = CardsWithCfitsio(probe).size();
+    const int room = static_cast<int>(35 - endCard % 36);
+    ASSERT_GT(room, 1);
+    struct SCase {
+        const char* name;
+        int logCards;  // cfitsio's own HISTORY and COMMENT cards
+        int added;
+        std::size_t newBlocks;
+    };
+    const SCase cases[] = {
+        {"room for every card", 0, 2, 0},
+        {"the cards fill the room exactly", 0, room, 0},
+        {"one card more than the room", 0, room + 1, 1},
+        {"END in the last card of its block", room, 1, 1},
+        {"a header of several blocks", 40, 3, 0},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File("history.fit");
+        WriteWithCfitsio(path, USHORT_IMG, {16, 12}, values, false, c.logCards);
+        const std::vector<std::string> before = CardsWithCfitsio(path);
+        CFitsImage image(shared, messages);
+        ASSERT_TRUE(image.Open(path));
+        const std::size_t headerBytes = image.m_header.size();
+        std::vector<std::string> cards;
+        for (int i = 0; i < c.added; ++i)
+            cards.push_back(CFitsCard::Commentary("HISTORY", "step " + std::to_string(i) + " of the run").front());
+        ASSERT_TRUE(CFitsHistory::Insert(image.m_header, cards));
+        EXPECT_EQ(image.m_header.size(), headerBytes + 2880 * c.newBlocks);
+        const std::string saved = dir.File("history-saved.fit");
+        ASSERT_EQ(image.Save(saved), 1);
+        EXPECT_TRUE(FitsverifyPasses(saved));
+        // The old cards in their places, then the new ones, then END.
+        std::vector<std::string> expected = before;
+        for (const std::string& card : cards)
+            expected.push_back(card.substr(0, card.find_last_not_of(' ') + 1));
+        EXPECT_EQ(CardsWithCfitsio(saved), expected);
+        EXPECT_EQ(ReadWithCfitsio(saved, static_cast<long long>(values.size())), values);
+    }
+
+    // No END card: nothing added.
+    std::vector<uint8_t> noEnd(2880, ' ');
+    EXPECT_FALSE(CFitsHistory::Insert(noEnd, {CFitsCard::End()}));
+    EXPECT_EQ(noEnd, std::vector<uint8_t>(2880, ' '));
+}
+
+TEST_F(CfitsioInteropTest, ReplacedPixelMaskPassesFitsverifyAndReadsBackInCfitsio)
+{
+    const int32_t w = 13, h = 7;
+    // A file name that needs quoting, continuation cards and replacement of
+    // bytes a header cannot hold.
+    const std::string name = "o'brien night 2 \xc3\xa9t\xc3\xa9 - a long name for a frame of M42, taken with care.fit";
+    struct SCase {
+        const char* name;
+        bool color;
+        std::vector<CPlaneRunRecord> planes;
+        std::vector<std::pair<const char*, long long>> keys;  // -1: absent
+    };
+    auto plane = [&](int index, uint32_t intensity, int32_t length, std::vector<std::pair<int, int>> changed) {
+        CPlaneRunRecord record;
+        record.plane = index;
+        record.intensity = intensity;
+        record.length = length;
+        record.width = 2;
+        record.changes.Reset(w, h);
+        for (auto [x, y] : changed)  // in row-major order
+            record.changes.Add(y, x, x + 1);
+        return record;
+    };
+    const SCase cases[] = {
+        {"monochrome", false, {plane(0, 60000, 5, {{2, 1}, {5, 3}, {11, 6}})},
+         {{"NAXIS", 2}, {"INTENS", 60000}, {"LENGTH", 5}, {"WIDTH", 2}, {"INTENS1", -1}, {"NREPLACE", 3}}},
+        {"colour planes that differ", true, {plane(0, 60000, 5, {{3, 3}}), plane(2, 50000, 5, {{4, 4}, {4, 5}})},
+         {{"NAXIS", 3}, {"NAXIS3", 3}, {"INTENS", -1}, {"INTENS1", 60000}, {"INTENS2", -1}, {"INTENS3", 50000},
+          {"LENGTH", 5}, {"LENGTH1", -1}, {"NREPLACE", 3}}},
+        {"colour, one plane", true, {plane(1, 40000, 3, {})},
+         {{"NAXIS", 3}, {"INTENS", 40000}, {"LENGTH", 3}, {"NREPLACE", 0}}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFilterRunRecord record;
+        record.imageWidth = w;
+        record.imageHeight = h;
+        record.isColor = c.color;
+        record.mirror = true;
+        record.region = {2, 1, 12, 7};
+        record.planes = c.planes;
+        const std::string path = dir.File("mask.fits");
+        ASSERT_TRUE(CFitsMaskWriter::Write(path, record, {name, "dorvane-cli", "1.8", "2026-01-02T03:04:05"},
+                                           messages));
+        EXPECT_TRUE(FitsverifyPasses(path));
+        for (auto [key, value] : c.keys)
+            EXPECT_EQ(KeyWithCfitsio(path, key), value) << key;
+        EXPECT_EQ(KeyWithCfitsio(path, "MIRROR"), 1);
+        EXPECT_EQ(StringKeyWithCfitsio(path, "REGION"), "2,1,12,7");
+        EXPECT_EQ(StringKeyWithCfitsio(path, "FILENAME"), CFitsCard::Printable(name));
+        EXPECT_EQ(StringKeyWithCfitsio(path, "PLANES"), c.color ? (c.planes.size() == 2 ? "RB" : "G") : "(missing)");
+        EXPECT_EQ(StringKeyWithCfitsio(path, "PROGRAM"), "dorvane-cli");
+        const std::vector<long long> data = ReadWithCfitsio(path, w * h * (c.color ? 3 : 1));
+        for (int p = 0; p < (c.color ? 3 : 1); ++p)
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x) {
+                    const CPlaneRunRecord* run = record.Plane(p);
+                    ASSERT_EQ(data[static_cast<std::size_t>((p * h + y) * w + x)], run && run->changes.At(x, y) ? 1 : 0)
+                        << p << ":" << x << "," << y;
+                }
+    }
 }
 
 }  // namespace

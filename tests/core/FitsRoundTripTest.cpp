@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <unistd.h>
 
 #include "CAllocationLimit.h"
 #include "CoreTestSupport.h"
+#include "image/CFitsCard.h"
+#include "image/CFitsHistory.h"
 #include "image/CFitsImage.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
@@ -166,6 +169,16 @@ TEST_F(FitsRoundTripTest, ALongTrailerIsCopiedFromTheFileNotHeldInMemory)
     }
     EXPECT_EQ(ReadBytes(dir.File("copy.fit")), expected);
     EXPECT_EQ(ReadBytes(path), expected);
+
+    // A header grown by a block of HISTORY cards: the trailer moves with the
+    // data in the file it is then copied from.
+    ASSERT_TRUE(CFitsHistory::Insert(image.m_header,
+                                     std::vector<std::string>(36, CFitsCard::Commentary("HISTORY", "run").front())));
+    ASSERT_EQ(image.Save(path), 1);
+    ASSERT_EQ(image.Save(path), 1);
+    const std::vector<uint8_t> grown = ReadBytes(path);
+    ASSERT_EQ(grown.size(), expected.size() + 2880);
+    EXPECT_TRUE(std::equal(expected.begin() + 2880, expected.end(), grown.begin() + 2 * 2880));
 
     // A source changed behind the image's back is not copied from.
     std::ofstream(path, std::ios::binary | std::ios::app) << "!";

@@ -22,6 +22,8 @@
 #include "filter/CMonoParamsDlg.h"
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
+#include "image/CFitsImage.h"
+#include "support/CSharedState.h"
 #include "support/ISettings.h"
 #include "view/CDorvaneView.h"
 
@@ -65,6 +67,7 @@ private slots:
     void removeBloomingOnEveryOpenImage();
     void colourImageGetsTheColourDialog();
     void helpKeyOpensTheSectionOfTheControl();
+    void replacedPixelsFollowRunUndoRedoAndClose();
 };
 
 void TestFilterApp::removeBloomingOnEveryOpenImage()
@@ -168,6 +171,93 @@ void TestFilterApp::helpKeyOpensTheSectionOfTheControl()
     QCOMPARE(App().HelpWindow()->Browser()->source().fragment(), CHelpWindow::AnchorForContext(HIDC_WIDTH));
     QVERIFY(ImageOf(document).m_red == before);
     QVERIFY(!document->IsModified());
+}
+
+void TestFilterApp::replacedPixelsFollowRunUndoRedoAndClose()
+{
+    CImageDocument* filtered = OpenCopy("m42-synthetic.fit", QStringLiteral("shown.fit"));
+    CImageDocument* other = OpenCopy("m42-synthetic.st7", QStringLiteral("other.st7"));
+    QVERIFY(filtered && other);
+    auto activate = [this](CImageDocument* document) {
+        App().m_pMainFrame->MdiArea()->setActiveSubWindow(App().DocTemplate()->FindFrame(document->Core()));
+    };
+    // Show enabled, Show checked, Save Mask enabled.
+    auto states = [this] {
+        return QString::number(Enabled(ID_VIEW_REPLACED_PIXELS)) +
+               QString::number(App().m_pMainFrame->CommandAction(ID_VIEW_REPLACED_PIXELS)->isChecked()) +
+               QString::number(Enabled(ID_FILE_SAVE_MASK));
+    };
+    // The view's colour at the first pixel the run changed (zoom 100, not
+    // scrolled: image and view pixels coincide).
+    CAstroImage& image = ImageOf(filtered);
+    QPoint changed(-1, -1);
+    auto colourThere = [&] { return ViewOf(filtered)->viewport()->grab().toImage().pixel(changed); };
+    activate(filtered);
+    QCOMPARE(states(), QStringLiteral("000"));
+
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CMonoParamsDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dlg);
+        QTest::mouseClick(dlg->m_pOkButton, Qt::LeftButton);
+    });
+    Trigger(ID_REMOVE_BLOOMING);
+    QCOMPARE(states(), QStringLiteral("101"));
+    for (int32_t i = 0; i < image.m_width * image.m_height && changed.x() < 0; ++i)
+        if (image.m_red[static_cast<std::size_t>(i)] != image.m_undoRed[static_cast<std::size_t>(i)] &&
+            i % image.m_width < ViewOf(filtered)->viewport()->width() &&
+            i / image.m_width < ViewOf(filtered)->viewport()->height())
+            changed = QPoint(i % image.m_width, i / image.m_width);
+    QVERIFY(changed.x() >= 0);
+    const QRgb plain = colourThere();
+    Trigger(ID_VIEW_REPLACED_PIXELS);
+    QCOMPARE(states(), QStringLiteral("111"));
+    QVERIFY(colourThere() != plain);
+
+    // Undone, the picture shows the old values: nothing is tinted, until Redo.
+    Trigger(ID_EDIT_UNDO);
+    QCOMPARE(states(), QStringLiteral("001"));
+    const QRgb undone = colourThere();
+    App().m_pMainFrame->m_bShowReplacedPixels = false;
+    QCOMPARE(colourThere(), undone);
+    App().m_pMainFrame->m_bShowReplacedPixels = true;
+    Trigger(ID_EDIT_REDO);
+    QCOMPARE(states(), QStringLiteral("111"));
+    QVERIFY(colourThere() != plain);
+    activate(other);
+    QCOMPARE(states(), QStringLiteral("000"));
+    activate(filtered);
+    QCOMPARE(states(), QStringLiteral("111"));
+
+    // The mask file: 1 where the run changed a pixel. Failures are told, and
+    // the image's own file is never replaced.
+    CScriptedDialogs& dialogs = CShellTestHooks::Get().m_dialogs;
+    dialogs.m_strSaveAnswer = m_dir.filePath(QStringLiteral("saved-mask"));
+    Trigger(ID_FILE_SAVE_MASK);
+    QCOMPARE(dialogs.m_strSaveInitial, filtered->GetPathName() + QStringLiteral(".mask.fits"));
+    CSharedState shared;
+    CCollectingMessageSink sink;
+    CFitsImage mask(shared, sink);
+    QVERIFY(mask.Open(m_dir.filePath(QStringLiteral("saved-mask.fit")).toStdString()));
+    for (std::size_t i = 0; i < image.m_red.size(); ++i)
+        QCOMPARE(mask.m_red[i], image.m_red[i] != image.m_undoRed[i] ? 1u : 0u);
+    const QByteArray imageBytes = FileStart(filtered->GetPathName(), 1 << 30);
+    const std::pair<QString, std::string> refused[] = {
+        {m_dir.filePath(QStringLiteral("no-such-folder/mask.fit")), "Failed to create file."},
+        {filtered->GetPathName(), "Choose another file: the mask would replace the image."}};
+    for (const auto& [answer, message] : refused) {
+        CShellTestHooks::Get().m_messages.Clear();
+        dialogs.m_strSaveAnswer = answer;
+        Trigger(ID_FILE_SAVE_MASK);
+        QCOMPARE(CShellTestHooks::Get().m_messages.m_messages, std::vector<std::string>{message});
+    }
+    QCOMPARE(FileStart(filtered->GetPathName(), 1 << 30), imageBytes);
+
+    // Closed, its run goes with it.
+    CShellTestHooks::Get().m_dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::No;
+    App().DocTemplate()->FindFrame(filtered->Core())->close();
+    QTRY_COMPARE(App().DocTemplate()->Frames().size(), 1);
+    activate(other);
+    QCOMPARE(states(), QStringLiteral("000"));
 }
 
 DORVANE_SHELL_TEST_MAIN(TestFilterApp)

@@ -95,13 +95,15 @@ private slots:
         QVERIFY(Open("m42-synthetic.fit"));
         QCOMPARE(Items(MenuNamed(Frame(), "&File")),
                  (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&Save\tCtrl+S", "Save &As", "-",
+                              "Save Replaced-Pixel &Mask...", "-",
                               "&1 " + QDir::toNativeSeparators(SamplePath("m42-synthetic.fit")), "-", "E&xit",
                               "-"}));
         QCOMPARE(Items(MenuNamed(Frame(), "&Edit")), (QStringList{"&Undo \tCtrl+Z", "Redo \tCtrl+Y"}));
         QCOMPARE(Items(MenuNamed(Frame(), "&View")),
                  (QStringList{"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", " -",
                               " &Fit to Window\tCtrl+0", " Zoom &In\tCtrl++", " Zoom &Out\tCtrl+-", "Stretch",
-                              "&Toolbar", "&Status Bar", "-", "&Header...", "Show &Original\t\\"}));
+                              "&Toolbar", "&Status Bar", "-", "Show Re&placed Pixels", "-", "&Header...",
+                              "Show &Original\t\\"}));
         QCOMPARE(Items(MenuNamed(Frame(), "Fil&ter")), (QStringList{"&Remove Blooming \tCtrl+R"}));
         QMenu* pWindow = MenuNamed(Frame(), "&Window");
         QCOMPARE(Items(pWindow).mid(0, 6), (QStringList{"&Cascade", "Tile &Horizontal", "Tile &Vertical",

@@ -169,17 +169,6 @@ TEST(BloomFilterBehaviour, ColumnZeroAndEverythingOutsideTheRegionStay)
     EXPECT_GT(changedInside, 0);
 }
 
-namespace {
-
-class CPlainImage : public CAstroImage {
-public:
-    CPlainImage(CSharedState& shared, IMessageSink& messages) : CAstroImage(shared, messages) {}
-    bool Open(const std::string&) override { return false; }
-    int Save(const std::string&) override { return 0; }
-};
-
-}  // namespace
-
 TEST(BloomFilterBehaviour, ImagePlaneOfTheWrongSizeIsLeftAlone)
 {
     CSharedState shared;

@@ -1,12 +1,17 @@
 #pragma once
-// Shared helpers of the bloom filter tests: planes with blooms, and a status
-// display that records every call.
+// Shared helpers of the bloom filter tests: planes with blooms, an image
+// held in memory, a status display that records every call, and the check
+// of a run's changed-pixel mask.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "filter/CChangeMask.h"
 #include "filter/IFilterStatus.h"
+#include "image/CAstroImage.h"
 
 struct SPlane {
     int32_t width = 0;
@@ -51,3 +56,29 @@ public:
 
     std::vector<std::string> m_calls;
 };
+
+// An image whose planes the test fills itself.
+class CPlainImage : public CAstroImage {
+public:
+    CPlainImage(CSharedState& shared, IMessageSink& messages) : CAstroImage(shared, messages) {}
+    bool Open(const std::string&) override { return false; }
+    int Save(const std::string&) override { return 0; }
+};
+
+// The mask marks exactly the pixels whose value differs between before and
+// after, and nothing lies outside the image.
+inline void ExpectMaskIsDifference(const std::vector<uint32_t>& before, const std::vector<uint32_t>& after,
+                                   int32_t width, int32_t height, const CChangeMask& mask, const std::string& label)
+{
+    ASSERT_EQ(mask.ImageWidth(), width) << label;
+    ASSERT_EQ(mask.ImageHeight(), height) << label;
+    int64_t changed = 0;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * width + x;
+            changed += before[i] != after[i];
+            ASSERT_EQ(mask.At(x, y), before[i] != after[i]) << label << " pixel " << x << "," << y;
+        }
+    EXPECT_EQ(mask.Count(), changed) << label;
+    EXPECT_EQ(mask.Area(), mask.Area().ClippedTo(width, height)) << label;
+}
