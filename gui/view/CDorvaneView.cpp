@@ -216,9 +216,11 @@ int32_t CDorvaneView::LogicalToImage(int32_t c) const {
 void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
     m_bCanUndo = bCanUndo;
     m_bCanRedo = bCanRedo;
-    // The undo planes are no longer those the original was made from.
+    // The undo planes are no longer those the original was made from. The
+    // buffer keeps its memory for the next look, which then costs no fresh
+    // pages.
     SetShowOriginal(false);
-    std::vector<uint8_t>().swap(m_originalPixels);
+    m_originalPixels.clear();
     if (CDorvaneApp* pApp = App(); pApp && pApp->m_pStretchDlg)
         pApp->m_pStretchDlg->OnImageChanged(m_pDoc);
     emit undoRedoStateChanged();

@@ -152,7 +152,8 @@ private:
     // The display buffer the picture was last built from.
     const std::vector<uint8_t>* m_pPictureSource = nullptr;
     // Show Original: the undo planes' display pixels (empty until mapped),
-    // kept for the next look until the undo state changes.
+    // kept for the next look until the undo state changes; its memory stays
+    // with the view once used.
     std::vector<uint8_t> m_originalPixels;
     std::pair<int32_t, int32_t> m_originalStretch;  // the stretch they were mapped at
     bool m_bShowOriginal = false;
