@@ -74,6 +74,26 @@ void CAstroImage::UpdateDisplay()
     m_displayChanged = true;
 }
 
+bool CAstroImage::MapUndoPlanes(std::vector<uint8_t>& out) const
+{
+    const int32_t bpp = m_shared.m_nDisplayBpp;
+    const std::size_t count = PixelCount();
+    if (!CanUndo() || m_undoRed.size() != count ||
+        (m_isColor && (m_undoGreen.size() != count || m_undoBlue.size() != count)))
+        return false;
+    if (CDisplayConverter::IsSupportedDepth(bpp) && count > 0) {
+        const std::size_t bytes = count * static_cast<std::size_t>(bpp / 8);
+        // Reused as it is when it has the size: a comparison that blinks
+        // between the two pictures allocates only once.
+        if (out.size() != bytes)
+            CLargeBuffer::AssignZeroed(out, bytes);
+        CDisplayConverter::Convert(m_displayLut, m_maxValue, m_undoRed.data(),
+                                   m_isColor ? m_undoGreen.data() : nullptr,
+                                   m_isColor ? m_undoBlue.data() : nullptr, count, bpp, out.data());
+    }
+    return true;
+}
+
 void CAstroImage::AutoStretch(int32_t& low, int32_t& high) const
 {
     low = 0;

@@ -42,6 +42,16 @@ public:
 
     void UpdateDisplay();
     void AutoStretch(int32_t& low, int32_t& high) const;
+    // The display pixels of the image as it was before the last filter run
+    // (the undo planes), made as UpdateDisplay makes m_displayPixels: same
+    // display table, same depth. False, with out untouched, while there is
+    // nothing to undo.
+    bool MapUndoPlanes(std::vector<uint8_t>& out) const;
+
+    // The header as the file holds it, one line of text a line (a FITS card,
+    // an SBIG header line), without line ends; empty where the image has no
+    // file header.
+    virtual std::vector<std::string> HeaderLines() const { return {}; }
 
     // One level of undo. An out-of-order call (Undo before SaveUndo, Redo
     // before Undo) does nothing. Undo and Redo throw std::bad_alloc when their
@@ -50,6 +60,7 @@ public:
     void SaveUndo();
     void Undo();
     void Redo();
+    bool CanUndo() const { return m_undoState == EUndoState::CanUndo; }
 
     // Header-line helpers shared by both readers. lineLength bounds every
     // read of line (80 for FITS cards, 64 for SBIG lines).

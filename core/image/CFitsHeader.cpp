@@ -62,3 +62,16 @@ bool CFitsHeader::Scan(CBinaryFileReader& reader, CFitsHeaderInfo& info)
     }
     return info.HasRequired();
 }
+
+std::vector<std::string> CFitsHeader::Cards(const std::vector<uint8_t>& header)
+{
+    std::vector<std::string> cards;
+    CFitsHeaderInfo ignored;
+    for (std::size_t at = 0; at + kCardBytes <= header.size(); at += kCardBytes) {
+        const char* card = reinterpret_cast<const char*>(header.data() + at);
+        cards.emplace_back(card, kCardBytes);
+        if (TestCard(card, ignored))
+            break;
+    }
+    return cards;
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CBinaryFileReader;
@@ -43,4 +44,9 @@ public:
 
     // Tests one card against the keywords, in their order; true for END.
     static bool TestCard(const char* card, CFitsHeaderInfo& info);
+
+    // The cards of a header as the file holds it, 80 characters each, up to
+    // and including the one that ended the scan (the blank cards that fill
+    // its block are left out).
+    static std::vector<std::string> Cards(const std::vector<uint8_t>& header);
 };

@@ -157,6 +157,11 @@ bool CFitsImage::ReadPlane(CBinaryFileReader& reader, uint64_t offset, std::vect
     return !failed;
 }
 
+std::vector<std::string> CFitsImage::HeaderLines() const
+{
+    return CFitsHeader::Cards(m_header);
+}
+
 int CFitsImage::Save(const std::string& path)
 {
     const bool samePath = CSaveMessages::IsSamePath(path, m_pathName);

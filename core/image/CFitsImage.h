@@ -26,6 +26,7 @@ public:
 
     bool Open(const std::string& path) override;
     int Save(const std::string& path) override;
+    std::vector<std::string> HeaderLines() const override;
 
     std::vector<uint8_t> m_header;   // every header byte as read (whole blocks)
     CFitsTrailer m_trailer;          // every byte after the last plane

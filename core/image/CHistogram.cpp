@@ -1,5 +1,7 @@
 #include "CHistogram.h"
 
+#include <algorithm>
+
 #include "CRawValue.h"
 #include "support/CParallel.h"
 
@@ -44,4 +46,18 @@ std::vector<uint32_t> CHistogram::Count(const uint32_t* values, std::size_t coun
     if (parts[0].empty())
         parts[0].assign(static_cast<std::size_t>(maxValue) + 1, 0u);
     return std::move(parts[0]);
+}
+
+std::vector<uint32_t> CHistogram::Bins(const std::vector<uint32_t>& counts, uint32_t fullScale,
+                                       std::size_t bins)
+{
+    std::vector<uint32_t> out(bins, 0u);
+    if (bins == 0)
+        return out;
+    const uint64_t slices = static_cast<uint64_t>(fullScale) + 1;
+    for (std::size_t v = 0; v < counts.size(); ++v) {
+        const uint64_t bin = std::min<uint64_t>(v * uint64_t(bins) / slices, bins - 1);
+        out[static_cast<std::size_t>(bin)] += counts[v];
+    }
+    return out;
 }

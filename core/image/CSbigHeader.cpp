@@ -40,6 +40,28 @@ bool CSbigHeader::Scan(const uint8_t* header, std::size_t size, int32_t& width, 
     return false;
 }
 
+std::vector<std::string> CSbigHeader::Lines(const uint8_t* header, std::size_t size)
+{
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < size) {
+        const std::size_t length = LineLength(header + pos, size - pos);
+        std::string line(reinterpret_cast<const char*>(header + pos), length);
+        pos += length;
+        // Lines end in a line feed and a carriage return, in either order;
+        // the zeros after "End" fill the header.
+        const std::size_t first = line.find_first_not_of(std::string("\n\r\0", 3));
+        if (first == std::string::npos)
+            break;
+        line = line.substr(first, line.find_last_not_of(std::string("\n\r\0", 3)) + 1 - first);
+        const bool bEnd = CAstroImage::KeywordMatches("End", line.c_str(), line.size());
+        lines.push_back(std::move(line));
+        if (bEnd)
+            break;
+    }
+    return lines;
+}
+
 bool CSbigHeader::AnnouncesCompression(const uint8_t* header, std::size_t size)
 {
     // The camera writes "<model> Compressed Image" or "<model> Image": the

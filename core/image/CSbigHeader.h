@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The text header of an SBIG Type 3 file: 2048 bytes of lines, each ended by
 // a carriage return and cut after 64 bytes. Only "End", "Height" and "Width"
@@ -20,6 +22,10 @@ public:
     // "End" was reached after at least 2 counted lines. The values found are
     // stored even when the scan fails.
     static bool Scan(const uint8_t* header, std::size_t size, int32_t& width, int32_t& height);
+
+    // The lines as Scan meets them, without their line-end bytes, up to and
+    // including "End" (or up to the first empty line when there is none).
+    static std::vector<std::string> Lines(const uint8_t* header, std::size_t size);
 
     // True when the first line announces compressed pixel data: its last two
     // words are "Compressed Image" (in any letter case).

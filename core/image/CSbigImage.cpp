@@ -165,6 +165,11 @@ bool CSbigImage::ReadCompressedPlane(CBinaryFileReader& reader)
     return ok;
 }
 
+std::vector<std::string> CSbigImage::HeaderLines() const
+{
+    return CSbigHeader::Lines(m_header.data(), m_header.size());
+}
+
 int CSbigImage::Save(const std::string& path)
 {
     const bool samePath = CSaveMessages::IsSamePath(path, m_pathName);

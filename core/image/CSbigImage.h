@@ -20,6 +20,7 @@ public:
 
     bool Open(const std::string& path) override;
     int Save(const std::string& path) override;
+    std::vector<std::string> HeaderLines() const override;
 
     std::vector<uint8_t> m_header;  // the 2048 header bytes as read
     bool m_compressed = false;      // the header announces compressed rows

@@ -19,6 +19,7 @@ CChildFrame::CChildFrame(CImageDocument* pDocument, QWidget* parent)
     // core document.
     m_pView = new CDorvaneView(pDocument->Core(), this);
     setWidget(m_pView);
+    connect(m_pView, &CDorvaneView::showOriginalChanged, this, &CChildFrame::UpdateTitle);
     UpdateTitle();
 }
 
@@ -43,8 +44,14 @@ void CChildFrame::CloseWithoutPrompt()
 
 void CChildFrame::UpdateTitle()
 {
-    setWindowTitle(WithModifiedMark(m_pDocument->GetTitle()));
+    setWindowTitle(MarkedTitle());
     setWindowModified(m_pDocument->IsModified());
+}
+
+QString CChildFrame::MarkedTitle() const
+{
+    const bool bOriginal = m_pView && m_pView->IsShowingOriginal();
+    return WithModifiedMark(m_pDocument->GetTitle()) + (bOriginal ? QStringLiteral(" (original)") : QString());
 }
 
 QString CChildFrame::WithModifiedMark(QString title)

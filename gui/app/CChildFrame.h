@@ -23,8 +23,11 @@ public:
     // asked already).
     void CloseWithoutPrompt();
     // The window title follows the document's title, with "*" after it
-    // while the document is modified ("m42.fit*").
+    // while the document is modified ("m42.fit*") and " (original)" while
+    // the view shows the image as it was before the last filter run.
     void UpdateTitle();
+    // That title, with Qt's modified-mark placeholder.
+    QString MarkedTitle() const;
     // title with Qt's modified-mark placeholder.
     static QString WithModifiedMark(QString title);
     // True once the window has agreed to close (it is deleted shortly after).

@@ -26,6 +26,11 @@ void CFileOpenCommand::Run(CDorvaneApp& app)
         return;
     // The folder is kept whatever the length of its path.
     app.m_strLastDirectory = QFileInfo(files.first()).absolutePath();
+    OpenFiles(app, files);
+}
+
+void CFileOpenCommand::OpenFiles(CDorvaneApp& app, const QStringList& files)
+{
     for (const QString& file : files) {
         const QString path = QFileInfo(file).absoluteFilePath();
         if (!app.DocTemplate()->OpenDocumentFile(path))

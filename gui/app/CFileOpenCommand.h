@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class CDorvaneApp;
 
 // File > Open: lets the user pick one or more images, starting in the folder
@@ -9,4 +11,7 @@ class CDorvaneApp;
 class CFileOpenCommand {
 public:
     static void Run(CDorvaneApp& app);
+    // Opens each file as Run does once the dialog is confirmed (files
+    // dropped on the main window come this way too).
+    static void OpenFiles(CDorvaneApp& app, const QStringList& files);
 };

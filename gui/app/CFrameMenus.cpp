@@ -1,6 +1,7 @@
 #include "CFrameMenus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -54,7 +55,8 @@ CFrameMenus::CFrameMenus(CMainFrame& frame, const QMap<int, QAction*>& actions)
              kSeparator, kRecentFiles, kSeparator, ID_APP_EXIT, kSeparator});
     AddMenu(m_docMenus, QStringLiteral("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO});
     AddMenu(m_docMenus, QStringLiteral("&View"),
-            {kZoomMenu, ID_VIEW_STRETCH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, kSeparator, ID_VIEW_REPLACED_PIXELS});
+            {kZoomMenu, ID_VIEW_STRETCH, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, kSeparator, ID_VIEW_REPLACED_PIXELS,
+             kSeparator, ID_VIEW_HEADER, ID_VIEW_SHOW_ORIGINAL});
     AddMenu(m_docMenus, QStringLiteral("Fil&ter"), {ID_REMOVE_BLOOMING});
     QMenu* pWindowMenu = AddMenu(m_docMenus, QStringLiteral("&Window"),
                                  {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT, ID_WINDOW_ARRANGE,
@@ -83,8 +85,13 @@ QMenu* CFrameMenus::AddMenu(QList<QMenu*>& set, const QString& title, const QLis
             m_recentPlaceholders << pPlaceholder;
         } else if (id == kZoomMenu) {
             QMenu* pZoom = pMenu->addMenu(QStringLiteral("&Zoom"));
+            // One of the seven is in force: ticked as a choice of one.
+            auto* pLevels = new QActionGroup(pZoom);
             for (int zoomId : {ID_ZOOM_25, ID_ZOOM_50, ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_400, ID_ZOOM_800,
                                ID_ZOOM_1600})
+                pZoom->addAction(pLevels->addAction(m_actions.value(zoomId)));
+            pZoom->addSeparator();
+            for (int zoomId : {ID_ZOOM_FIT, ID_ZOOM_IN, ID_ZOOM_OUT})
                 pZoom->addAction(m_actions.value(zoomId));
         } else {
             pMenu->addAction(m_actions.value(id));

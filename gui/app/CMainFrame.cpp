@@ -2,18 +2,23 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QIcon>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "CChildFrame.h"
 #include "CCommandTable.h"
 #include "CDorvaneApp.h"
 #include "CDorvaneDocTemplate.h"
 #include "CDorvaneToolBar.h"
+#include "CFileOpenCommand.h"
 #include "CFrameMenus.h"
+#include "CHeaderWnd.h"
 #include "CImageDocument.h"
 #include "CMdiArrange.h"
 #include "CSplashWnd.h"
@@ -33,6 +38,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMdiArea);
+    setAcceptDrops(true);
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
     UpdateFrameTitle();
 }
@@ -134,8 +140,10 @@ void CMainFrame::SetPixelValue(int32_t nValue)
 
 void CMainFrame::ClearPixelIndicator()
 {
-    if (m_pIndicators)
+    if (m_pIndicators) {
         m_pIndicators->SetPixelText(QStringLiteral("i : "));
+        m_pIndicators->SetPositionText(QString());
+    }
 }
 
 void CMainFrame::UpdateLockIndicators()
@@ -148,8 +156,7 @@ void CMainFrame::UpdateFrameTitle()
 {
     CChildFrame* pFrame = ActiveChild();
     const CImageDocument* pDocument = pFrame ? pFrame->Document() : nullptr;
-    setWindowTitle(pDocument ? QStringLiteral("Dorvane - ") + CChildFrame::WithModifiedMark(pDocument->GetTitle())
-                             : QStringLiteral("Dorvane"));
+    setWindowTitle(pDocument ? QStringLiteral("Dorvane - ") + pFrame->MarkedTitle() : QStringLiteral("Dorvane"));
     setWindowModified(pDocument && pDocument->IsModified());
 }
 
@@ -172,8 +179,21 @@ void CMainFrame::UpdateCommandStates()
     m_actions.value(ID_VIEW_STRETCH)->setChecked(pApp && pApp->m_bStretchDlgOpen);
     m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_pToolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    UpdateViewerCommandStates(pView);
     CReplacedPixelsAction::UpdateStates(*this);
     UpdateFrameTitle();
+}
+
+void CMainFrame::UpdateViewerCommandStates(CDorvaneView* pView)
+{
+    for (int id : {ID_ZOOM_25, ID_ZOOM_50, ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_400, ID_ZOOM_800, ID_ZOOM_1600})
+        m_actions.value(id)->setChecked(pView && pView->m_nZoom == ZoomPercent(id));
+    for (int id : {ID_ZOOM_FIT, ID_ZOOM_IN, ID_ZOOM_OUT, ID_VIEW_HEADER})
+        m_actions.value(id)->setEnabled(pView != nullptr);
+    m_actions.value(ID_VIEW_SHOW_ORIGINAL)->setEnabled(pView && pView->m_bCanUndo);
+    m_actions.value(ID_VIEW_SHOW_ORIGINAL)->setChecked(pView && pView->IsShowingOriginal());
+    if (m_pHeaderWnd)
+        m_pHeaderWnd->Follow(ActiveChild());
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* pWindow)
@@ -240,6 +260,22 @@ void CMainFrame::OnCommand(int commandId)
         if (pView)
             pView->OnStretch();
         break;
+    case ID_ZOOM_FIT:
+        if (pView)
+            pView->OnZoomFit();
+        break;
+    case ID_ZOOM_IN:
+    case ID_ZOOM_OUT:
+        if (pView)
+            pView->ZoomStep(commandId == ID_ZOOM_IN ? 1 : -1);
+        break;
+    case ID_VIEW_HEADER:
+        ShowHeaderWindow();
+        break;
+    case ID_VIEW_SHOW_ORIGINAL:
+        if (pView)
+            pView->SetShowOriginal(!pView->IsShowingOriginal());
+        break;
     case ID_VIEW_TOOLBAR:
         m_pToolBar->setVisible(m_pToolBar->isHidden());
         break;
@@ -292,6 +328,49 @@ int CMainFrame::ZoomPercent(int commandId)
     default:
         return 100;
     }
+}
+
+CHeaderWnd* CMainFrame::HeaderWindow() const
+{
+    return m_pHeaderWnd;
+}
+
+void CMainFrame::ShowHeaderWindow()
+{
+    if (!m_pHeaderWnd)
+        m_pHeaderWnd = new CHeaderWnd(this);
+    m_pHeaderWnd->Follow(ActiveChild());
+    m_pHeaderWnd->show();
+    m_pHeaderWnd->raise();
+    m_pHeaderWnd->activateWindow();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the source is not kept waiting while a
+    // message box asks for attention.
+    QTimer::singleShot(0, this, [this, files] {
+        if (CDorvaneApp* pApp = CDorvaneApp::Instance())
+            CFileOpenCommand::OpenFiles(*pApp, files);
+        UpdateCommandStates();
+    });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -8,6 +8,7 @@ class CChildFrame;
 class CDorvaneToolBar;
 class CDorvaneView;
 class CFrameMenus;
+class CHeaderWnd;
 class CStatusIndicators;
 class QAction;
 class QMdiArea;
@@ -30,6 +31,9 @@ public:
     QMdiArea* MdiArea() const { return m_pMdiArea; }
     CDorvaneToolBar* ToolBar() const { return m_pToolBar; }
     CFrameMenus* Menus() const { return m_pMenus; }
+    CStatusIndicators* Indicators() const { return m_pIndicators; }
+    // View > Header...: the header window, made on first use; null before.
+    CHeaderWnd* HeaderWindow() const;
     // The action of a command id (see Resource.h), or null.
     QAction* CommandAction(int commandId) const { return m_actions.value(commandId, nullptr); }
 
@@ -41,7 +45,8 @@ public:
     void UpdatePixelIndicator();
     // Stores the value and shows it.
     void SetPixelValue(int32_t nValue);
-    // Shows "i : " with no value (pointer outside the picture).
+    // Shows "i : " with no value and no position (pointer outside the
+    // picture).
     void ClearPixelIndicator();
     QString PixelIndicatorText() const;
     void UpdateLockIndicators();
@@ -66,6 +71,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Image files dropped on the window open as File > Open opens them.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void OnSubWindowActivated(QMdiSubWindow* pWindow);
@@ -73,6 +81,8 @@ private:
     void CreateActions();
     void CreateToolBar();
     void CreateStatusBar();
+    void ShowHeaderWindow();
+    void UpdateViewerCommandStates(CDorvaneView* pView);
 
     QMdiArea* m_pMdiArea = nullptr;
     CDorvaneToolBar* m_pToolBar = nullptr;
@@ -80,4 +90,5 @@ private:
     CFrameMenus* m_pMenus = nullptr;
     QMap<int, QAction*> m_actions;
     QPointer<CChildFrame> m_pLastActive;
+    QPointer<CHeaderWnd> m_pHeaderWnd;
 };

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "CCommandTable.h"
 #include "CLockKeyState.h"
@@ -10,6 +11,9 @@ CStatusIndicators::CStatusIndicators(QStatusBar* pStatusBar) : QObject(pStatusBa
 {
     m_pPrompt = new QLabel(CCommandTable::IdlePrompt(), pStatusBar);
     pStatusBar->addWidget(m_pPrompt, 1);
+    m_pSelection = AddPane(pStatusBar, QString());
+    m_pSelection->hide();
+    m_pPosition = AddPane(pStatusBar, QStringLiteral("x 65535  y 65535"));
     m_pPixel = AddPane(pStatusBar, CCommandTable::PixelIndicatorWidthText());
     m_pCaps = AddPane(pStatusBar, QStringLiteral("CAP"));
     m_pNum = AddPane(pStatusBar, QStringLiteral("NUM"));
@@ -36,6 +40,35 @@ void CStatusIndicators::SetPixelText(const QString& text)
 QString CStatusIndicators::PixelText() const
 {
     return m_pPixel->text();
+}
+
+void CStatusIndicators::SetGrowingText(QLabel* pPane, const QString& text)
+{
+    pPane->setText(text);
+    const int margins = pPane->contentsMargins().left() + pPane->contentsMargins().right();
+    pPane->setMinimumWidth(
+        std::max(pPane->minimumWidth(), pPane->fontMetrics().horizontalAdvance(text) + margins + 8));
+}
+
+void CStatusIndicators::SetPositionText(const QString& text)
+{
+    SetGrowingText(m_pPosition, text);
+}
+
+QString CStatusIndicators::PositionText() const
+{
+    return m_pPosition->text();
+}
+
+void CStatusIndicators::SetSelectionText(const QString& text)
+{
+    SetGrowingText(m_pSelection, text);
+    m_pSelection->setVisible(!text.isEmpty());
+}
+
+QString CStatusIndicators::SelectionText() const
+{
+    return m_pSelection->text();
 }
 
 void CStatusIndicators::UpdateLockIndicators()

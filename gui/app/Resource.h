@@ -31,10 +31,17 @@ inline constexpr int ID_ZOOM_800 = 32782;
 inline constexpr int ID_ZOOM_1600 = 32783;
 inline constexpr int ID_VIEW_STRETCH = 32789;
 inline constexpr int ID_WINDOW_CLOSE_ALL = 32793;
+inline constexpr int ID_INDICATOR_PIXEL = 61446;
+
 // Commands added after the program's own.
 inline constexpr int ID_FILE_SAVE_MASK = 32820;
 inline constexpr int ID_VIEW_REPLACED_PIXELS = 32821;
-inline constexpr int ID_INDICATOR_PIXEL = 61446;
+// Viewer commands.
+inline constexpr int ID_ZOOM_FIT = 32800;
+inline constexpr int ID_ZOOM_IN = 32801;
+inline constexpr int ID_ZOOM_OUT = 32802;
+inline constexpr int ID_VIEW_HEADER = 32803;
+inline constexpr int ID_VIEW_SHOW_ORIGINAL = 32804;
 
 // Help commands understood by CDorvaneApp::WinHelp.
 inline constexpr unsigned HELP_CONTEXT = 0x0001;

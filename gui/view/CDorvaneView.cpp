@@ -1,12 +1,14 @@
 #include "view/CDorvaneView.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
 #include <new>
@@ -16,6 +18,7 @@
 #include "app/CImageDocument.h"
 #include "app/CDorvaneToolBar.h"
 #include "app/CMainFrame.h"
+#include "app/CStatusIndicators.h"
 #include "app/CWaitCursor.h"
 #include "app/Resource.h"
 #include "image/CAstroImage.h"
@@ -24,6 +27,8 @@
 #include "view/CReplacedOverlay.h"
 #include "view/CStretchDlg.h"
 #include "view/CViewPicture.h"
+#include "view/CViewReadout.h"
+#include "view/CViewZoom.h"
 
 namespace {
 
@@ -74,6 +79,10 @@ void CDorvaneView::OnInitialUpdate() {
     if (pFrame != nullptr && m_pDoc != nullptr && m_pDoc->m_isFits == 0)
         pFrame->setWindowIcon(QIcon(QStringLiteral(DORVANE_ICON_SBIG)));
     SetZoom(100);
+    // A new window starts at the picture's top-left corner, whatever the
+    // centre of its first size was.
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
     OnUpdate();
 }
 
@@ -125,6 +134,35 @@ void CDorvaneView::FocusSizedRepaint() {
 }
 
 void CDorvaneView::SetZoom(int32_t nPercent) {
+    ZoomAround(nPercent, std::nullopt);
+}
+
+void CDorvaneView::ZoomStep(int nSteps, std::optional<QPoint> ptGlobal) {
+    const int32_t nNew = CViewZoom::Step(m_nZoom, nSteps);
+    if (nNew != m_nZoom)
+        ZoomAround(nNew, ptGlobal);
+}
+
+void CDorvaneView::OnZoomFit() {
+    QMdiSubWindow* pFrame = ParentFrame();
+    QMdiArea* pArea = pFrame ? pFrame->mdiArea() : nullptr;
+    if (pArea == nullptr || m_pDoc == nullptr)
+        return;
+    // The borders as the zoom will leave them, those of a normal window.
+    if (pFrame->isMaximized() || pFrame->isMinimized())
+        pFrame->showNormal();
+    const CImageSize size = m_pDoc->GetImageSize();
+    const QSize borders = pFrame->size() - maximumViewportSize();
+    SetZoom(CViewZoom::FitLevel(QSize(size.cx, size.cy), pArea->viewport()->size(), borders));
+}
+
+void CDorvaneView::ZoomAround(int32_t nPercent, std::optional<QPoint> ptGlobal) {
+    // The anchor is found again after the window has moved and resized.
+    const auto anchor = [&] {
+        return ptGlobal ? viewport()->mapFromGlobal(*ptGlobal) : viewport()->rect().center();
+    };
+    const QPoint ptLogical = ToLogical(anchor());
+    const int32_t nOld = m_nZoom;
     m_nZoom = nPercent;
     QMdiSubWindow* pFrame = ParentFrame();
     QMdiArea* pArea = pFrame ? pFrame->mdiArea() : nullptr;
@@ -140,6 +178,11 @@ void CDorvaneView::SetZoom(int32_t nPercent) {
     }
     viewport()->update();
     OnUpdate();
+    const QPoint ptScroll = CViewZoom::AnchoredScroll(ptLogical, nOld, nPercent, anchor());
+    horizontalScrollBar()->setValue(ptScroll.x());
+    verticalScrollBar()->setValue(ptScroll.y());
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
+        pApp->m_pMainFrame->UpdateCommandStates();
 }
 
 QSize CDorvaneView::FrameSize(int32_t nPercent, QSize image, QSize area) {
@@ -173,6 +216,13 @@ int32_t CDorvaneView::LogicalToImage(int32_t c) const {
 void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
     m_bCanUndo = bCanUndo;
     m_bCanRedo = bCanRedo;
+    // The undo planes are no longer those the original was made from. The
+    // buffer keeps its memory for the next look, which then costs no fresh
+    // pages.
+    SetShowOriginal(false);
+    m_originalPixels.clear();
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pStretchDlg)
+        pApp->m_pStretchDlg->OnImageChanged(m_pDoc);
     emit undoRedoStateChanged();
     if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
         pApp->m_pMainFrame->UpdateCommandStates();
@@ -181,6 +231,20 @@ void CDorvaneView::SetUndoState(bool bCanUndo, bool bCanRedo) {
 void CDorvaneView::RepaintAllViews() {
     for (CDorvaneView* pView : AllViews())
         pView->viewport()->update();
+    if (CDorvaneApp* pApp = App(); pApp && !pApp->m_shared.m_bRegionSet)
+        ShowSelectionText(QString());
+}
+
+void CDorvaneView::SetShowOriginal(bool bShow) {
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    bShow = bShow && m_bCanUndo && pImage != nullptr && pImage->CanUndo();
+    if (bShow == m_bShowOriginal)
+        return;
+    m_bShowOriginal = bShow;
+    viewport()->update();
+    emit showOriginalChanged();
+    if (CDorvaneApp* pApp = App(); pApp && pApp->m_pMainFrame)
+        pApp->m_pMainFrame->UpdateCommandStates();
 }
 
 void CDorvaneView::UpdateAllViews(const CDorvaneDoc* pDoc) {
@@ -191,14 +255,32 @@ void CDorvaneView::UpdateAllViews(const CDorvaneDoc* pDoc) {
 
 // ---- drawing ---------------------------------------------------------------
 
+const std::vector<uint8_t>& CDorvaneView::ShownDisplayBuffer(CAstroImage& image) {
+    if (!m_bShowOriginal)
+        return image.m_displayPixels;
+    // Mapped once for each stretch: switching back and forth to compare
+    // costs no remap. The undo planes change only with the undo state,
+    // which drops the mapping.
+    const std::pair<int32_t, int32_t> stretch(image.m_stretchLow, image.m_stretchHigh);
+    if (m_originalPixels.empty() || stretch != m_originalStretch) {
+        if (!image.MapUndoPlanes(m_originalPixels))
+            m_originalPixels.clear();
+        m_originalStretch = stretch;
+    }
+    return m_originalPixels.empty() ? image.m_displayPixels : m_originalPixels;
+}
+
 void CDorvaneView::RebuildPictureIfChanged() {
     CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
-    if (pImage == nullptr || !pImage->m_displayChanged)
+    if (pImage == nullptr)
+        return;
+    const std::vector<uint8_t>& shown = ShownDisplayBuffer(*pImage);
+    if (!pImage->m_displayChanged && &shown == m_pPictureSource)
         return;
     CDorvaneApp* pApp = App();
     const int32_t nBpp = pApp ? pApp->m_shared.m_nDisplayBpp : 32;
-    m_pPicture->Rebuild(pImage->m_displayPixels.data(), pImage->m_displayPixels.size(),
-                        pImage->m_width, pImage->m_height, nBpp);
+    m_pPicture->Rebuild(shown.data(), shown.size(), pImage->m_width, pImage->m_height, nBpp);
+    m_pPictureSource = &shown;
     pImage->m_displayChanged = false;
 }
 
@@ -218,8 +300,11 @@ void CDorvaneView::paintEvent(QPaintEvent* event) {
 }
 
 const CReplacedPixelRuns* CDorvaneView::ShownReplacedPixels() const {
-    // Only while the picture shows the run's result: after Undo the tint
-    // would mark pixels that now hold their old values.
+    // Only while the picture shows the run's result: after Undo, or while
+    // the original is shown, the tint would mark pixels that hold their old
+    // values.
+    if (m_bShowOriginal)
+        return nullptr;
     CDorvaneApp* pApp = App();
     CImageDocument* pDocument = CImageDocument::FromCore(m_pDoc);
     if (!pApp || !pApp->m_pMainFrame || !pApp->m_pMainFrame->m_bShowReplacedPixels || !pDocument ||
@@ -313,10 +398,37 @@ void CDorvaneView::ShowPixelValue(QPoint ptLogical) {
         return;
     const int32_t nIndex = PixelIndex(ptLogical);
     const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
-    if (nIndex < 0 || pImage == nullptr)
+    if (nIndex < 0 || pImage == nullptr) {
         pMain->ClearPixelIndicator();
-    else
-        pMain->SetPixelValue(static_cast<int32_t>(pImage->m_red[static_cast<std::size_t>(nIndex)]));
+        return;
+    }
+    pMain->SetPixelValue(static_cast<int32_t>(pImage->m_red[static_cast<std::size_t>(nIndex)]));
+    if (pMain->Indicators())
+        pMain->Indicators()->SetPositionText(CViewReadout::PositionText(*pImage, nIndex));
+}
+
+CRegion CDorvaneView::ImageRegion(QPoint p1, QPoint p2) const {
+    CRegion rc = NormalizeCorners(p1, p2);
+    if (m_nZoom != 100) {
+        rc.left = LogicalToImage(rc.left);
+        rc.right = LogicalToImage(rc.right);
+        rc.top = LogicalToImage(rc.top);
+        rc.bottom = LogicalToImage(rc.bottom);
+    }
+    return rc;
+}
+
+void CDorvaneView::ShowRegionText(const CRegion& rcImage) const {
+    const CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
+    if (pImage != nullptr)
+        ShowSelectionText(CViewReadout::RegionText(rcImage.ClippedTo(pImage->m_width, pImage->m_height)));
+}
+
+void CDorvaneView::ShowSelectionText(const QString& text) {
+    CDorvaneApp* pApp = App();
+    CMainFrame* pMain = pApp ? pApp->m_pMainFrame : nullptr;
+    if (pMain != nullptr && pMain->Indicators() != nullptr)
+        pMain->Indicators()->SetSelectionText(text);
 }
 
 int32_t CDorvaneView::PixelIndex(QPoint ptLogical) const {
@@ -357,6 +469,7 @@ void CDorvaneView::mouseMoveEvent(QMouseEvent* event) {
             InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
             m_ptCurrent = ToLogicalInside(ptClient);
             InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
+            ShowRegionText(ImageRegion(m_ptAnchor, m_ptCurrent));
         } else {
             // The button came up where this view did not see it.
             m_bDragging = false;
@@ -378,18 +491,44 @@ void CDorvaneView::mouseReleaseEvent(QMouseEvent* event) {
     if (pApp && std::abs(m_ptAnchor.x() - m_ptRelease.x()) > 3 &&
         std::abs(m_ptAnchor.y() - m_ptRelease.y()) > 3) {
         pApp->m_shared.m_bRegionSet = true;
-        CRegion& rcImage = pApp->m_shared.m_rcRegionImage;
-        rcImage = NormalizeCorners(m_ptAnchor, m_ptRelease);
-        pApp->m_rcRegionView = rcImage;
-        if (m_nZoom != 100) {
-            rcImage.left = LogicalToImage(rcImage.left);
-            rcImage.right = LogicalToImage(rcImage.right);
-            rcImage.top = LogicalToImage(rcImage.top);
-            rcImage.bottom = LogicalToImage(rcImage.bottom);
-        }
+        pApp->m_rcRegionView = NormalizeCorners(m_ptAnchor, m_ptRelease);
+        pApp->m_shared.m_rcRegionImage = ImageRegion(m_ptAnchor, m_ptRelease);
         // Every view draws the one region.
         RepaintAllViews();
+        ShowRegionText(pApp->m_shared.m_rcRegionImage);
+    } else {
+        ShowSelectionText(QString());
     }
+    event->accept();
+}
+
+void CDorvaneView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (m_bDragging) {
+        m_bDragging = false;
+        InvalidateBand(m_ptAnchor, m_ptCurrent, 2);
+    }
+    if (CDorvaneApp* pApp = App())
+        pApp->m_shared.m_bRegionSet = false;
+    RepaintAllViews();
+    event->accept();
+}
+
+void CDorvaneView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        m_nWheelRemainder = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // One notch (120 eighths of a degree) is one level; forward enlarges.
+    m_nWheelRemainder += event->angleDelta().y();
+    const int nSteps = m_nWheelRemainder / 120;
+    m_nWheelRemainder -= nSteps * 120;
+    if (nSteps != 0)
+        ZoomStep(nSteps, event->globalPosition().toPoint());
     event->accept();
 }
 

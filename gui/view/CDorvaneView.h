@@ -3,9 +3,13 @@
 #include <QPoint>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "support/CRegion.h"
 
+class CAstroImage;
 class CDorvaneDoc;
 class CReplacedPixelRuns;
 class CViewPicture;
@@ -38,13 +42,27 @@ public:
     // document for the stretch dialog.
     void OnActivateView(bool bActivate);
     // Stores the zoom, sizes the image window to the zoomed picture (limited
-    // by the MDI area) at the top-left of the MDI area, and updates.
+    // by the MDI area) at the top-left of the MDI area, and updates. The
+    // image point at the viewport's centre stays at its centre.
     void SetZoom(int32_t nPercent);
+    // The next larger (nSteps > 0) or smaller zoom level, around the
+    // viewport's centre or, when given, around the image point under the
+    // global position ptGlobal. Nothing at the end of the levels.
+    void ZoomStep(int nSteps, std::optional<QPoint> ptGlobal = std::nullopt);
+    // View > Zoom > Fit to Window.
+    void OnZoomFit();
+
+    // View > Show Original: draws the image as it was before the last
+    // filter run, from the undo planes, while there is something to undo.
+    // The document and its undo state stay as they are.
+    void SetShowOriginal(bool bShow);
+    bool IsShowingOriginal() const { return m_bShowOriginal; }
 
     // Enable states of Undo and Redo, for the menu and the toolbar.
     bool OnUpdateEditUndo() const { return m_bCanUndo; }
     bool OnUpdateEditRedo() const { return m_bCanRedo; }
-    // Used by the filter command after a run (undo on, redo off).
+    // Used by the filter command after a run (undo on, redo off). Whatever
+    // changed the planes also ends Show Original.
     void SetUndoState(bool bCanUndo, bool bCanRedo);
 
     // The smaller and larger of each coordinate pair.
@@ -62,7 +80,8 @@ public:
     int32_t PixelIndex(QPoint ptLogical) const;
 
     // Repaints every open image view; used when the program-wide filter
-    // region changes (selection, clearing after a filter run).
+    // region changes (selection, clearing after a filter run). Without a
+    // region the status bar shows no selection.
     static void RepaintAllViews();
     // Updates the views of pDoc (after its display was remapped).
     static void UpdateAllViews(const CDorvaneDoc* pDoc);
@@ -91,6 +110,7 @@ public slots:
 signals:
     // m_bCanUndo or m_bCanRedo changed: the shell refreshes its actions.
     void undoRedoStateChanged();
+    void showOriginalChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,13 +120,22 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    // Ctrl with the wheel zooms around the pointer.
+    void wheelEvent(QWheelEvent* event) override;
+    // Escape clears the filter region, as a plain click does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QSize ZoomedSize() const;
     void UpdateScrollBars();
     void FocusSizedRepaint();
     void ShowPixelValue(QPoint ptLogical);
+    void ZoomAround(int32_t nPercent, std::optional<QPoint> ptGlobal);
     void RebuildPictureIfChanged();
+    const std::vector<uint8_t>& ShownDisplayBuffer(CAstroImage& image);
+    CRegion ImageRegion(QPoint p1, QPoint p2) const;
+    void ShowRegionText(const CRegion& rcImage) const;
+    static void ShowSelectionText(const QString& text);
     static void FillBackground(QPainter& painter, const QRect& rcExposed, const QRect& rcPicture);
     QRect RegionOutline() const;
     void DrawOutline(QPainter& painter, QPoint ptScroll);
@@ -120,4 +149,13 @@ private:
 
     CDorvaneDoc* m_pDoc;
     std::unique_ptr<CViewPicture> m_pPicture;
+    // The display buffer the picture was last built from.
+    const std::vector<uint8_t>* m_pPictureSource = nullptr;
+    // Show Original: the undo planes' display pixels (empty until mapped),
+    // kept for the next look until the undo state changes; its memory stays
+    // with the view once used.
+    std::vector<uint8_t> m_originalPixels;
+    std::pair<int32_t, int32_t> m_originalStretch;  // the stretch they were mapped at
+    bool m_bShowOriginal = false;
+    int m_nWheelRemainder = 0;  // eighths of a degree short of a notch
 };

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSlider>
@@ -20,6 +21,7 @@
 #include "image/CDorvaneDoc.h"
 #include "support/ISettings.h"
 #include "view/CDorvaneView.h"
+#include "view/CHistogramStrip.h"
 #include "view/CStretchScale.h"
 #include "view/CStretchSlider.h"
 
@@ -58,7 +60,15 @@ CStretchDlg::CStretchDlg(QWidget* parent) : QDialog(parent) {
     units.Place(*m_sliderMin, 7, 21, 101, 19);
     m_sliderMax = new CStretchSlider(this);
     units.Place(*m_sliderMax, 7, 61, 101, 19);
-    setFixedSize(units.X(115), units.Y(87));
+    // Below the original controls, which keep their places.
+    m_pHistogram = new CHistogramStrip([this] { return CurrentImage(); }, this);
+    units.Place(*m_pHistogram, 7, 84, 101, 28);
+    m_buttonAuto = new QPushButton(QStringLiteral("&Auto"), this);
+    units.Place(*m_buttonAuto, 58, 116, 50, 14);
+    // Enter applies the edits wherever the focus is, as before.
+    m_buttonAuto->setAutoDefault(false);
+    connect(m_buttonAuto, &QPushButton::clicked, this, &CStretchDlg::OnAuto);
+    setFixedSize(units.X(115), units.Y(135));
 
     for (QSlider* pSlider : {m_sliderMin, m_sliderMax}) {
         connect(pSlider, &QSlider::actionTriggered, this,
@@ -109,6 +119,7 @@ void CStretchDlg::OnInitDialog() {
     for (QSlider* pSlider : {m_sliderMin, m_sliderMax})
         pSlider->setPageStep(static_cast<int>(std::min<uint32_t>(g_nPageStep, INT32_MAX)));
     SetSliderPositions();
+    m_pHistogram->SetMarks(m_nMin, m_nMax, FullScale());
     FollowCurrentDocument();
 }
 
@@ -215,6 +226,7 @@ void CStretchDlg::OnHScroll(int nCode, QSlider* pSlider) {
 }
 
 void CStretchDlg::Remap(CAstroImage& image) {
+    m_pHistogram->SetMarks(m_nMin, m_nMax, FullScale());
     image.UpdateDisplay();
     CDorvaneApp* pApp = CDorvaneApp::Instance();
     CDorvaneView::UpdateAllViews(pApp ? pApp->m_pCurrentDoc : nullptr);
@@ -265,17 +277,37 @@ void CStretchDlg::RefreshFromDocument() {
     m_editMin->setText(QString::number(pImage->m_stretchLow));
     m_editMax->setText(QString::number(pImage->m_stretchHigh));
     SetSliderPositions();
+    m_pHistogram->SetMarks(m_nMin, m_nMax, FullScale());
     CDorvaneApp* pApp = CDorvaneApp::Instance();
     CDorvaneView::UpdateAllViews(pApp ? pApp->m_pCurrentDoc : nullptr);
     repaint();
 }
 
 void CStretchDlg::FollowCurrentDocument() {
+    m_pHistogram->MarkStale();
     const bool bHasImage = CurrentImage() != nullptr;
     const bool bWasDisabled = !isEnabled();
     setEnabled(bHasImage);
     if (bHasImage && bWasDisabled)
         RefreshFromDocument();
+}
+
+void CStretchDlg::OnImageChanged(const CDorvaneDoc* pDoc) {
+    CDorvaneApp* pApp = CDorvaneApp::Instance();
+    if (pApp != nullptr && pDoc == pApp->m_pCurrentDoc)
+        m_pHistogram->MarkStale();
+}
+
+void CStretchDlg::OnAuto() {
+    CAstroImage* pImage = CurrentImage();
+    if (pImage == nullptr)
+        return;
+    int32_t nLow = 0;
+    int32_t nHigh = 0;
+    pImage->AutoStretch(nLow, nHigh);
+    m_editMin->setText(QString::number(nLow));
+    m_editMax->setText(QString::number(nHigh));
+    ApplyBoth();
 }
 
 void CStretchDlg::SavePosition() {

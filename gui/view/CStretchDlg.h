@@ -5,14 +5,19 @@
 
 class CAstroImage;
 class CDorvaneApp;
+class CDorvaneDoc;
 class CDorvaneToolBar;
+class CHistogramStrip;
 class QLineEdit;
+class QPushButton;
 class QSlider;
 
 // The modeless Min/Max dialog: sets the display stretch of the current
 // document's image (the raw values shown as black and as white) from two
 // digits-only edits and two sliders, applied at once. It follows the active
-// image window, and disables itself while no image is open.
+// image window, and disables itself while no image is open. Below them a
+// histogram of the image with Min and Max marked, and Auto, which applies
+// the automatic stretch the image got when it was opened.
 class CStretchDlg : public QDialog {
     Q_OBJECT
 
@@ -50,11 +55,17 @@ public:
     // The current document changed or closed: enable or disable the dialog,
     // reloading the values when it comes back to life.
     void FollowCurrentDocument();
+    // The planes of pDoc's image changed (a filter run, Undo, Redo).
+    void OnImageChanged(const CDorvaneDoc* pDoc);
+    // Auto: Min and Max from the automatic stretch, applied.
+    void OnAuto();
 
     QSlider* m_sliderMin = nullptr;
     QSlider* m_sliderMax = nullptr;
     QLineEdit* m_editMin = nullptr;
     QLineEdit* m_editMax = nullptr;
+    CHistogramStrip* m_pHistogram = nullptr;
+    QPushButton* m_buttonAuto = nullptr;
     uint32_t m_nMax = 0;
     uint32_t m_nMin = 0;
 

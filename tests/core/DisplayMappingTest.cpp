@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "image/CFitsImage.h"
+#include "image/CHistogram.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
 
@@ -160,6 +161,63 @@ TEST_F(DisplayMappingTest, OutOfRangeRawValuesShowAsTheNearestEndOfTheRamp)
         ASSERT_EQ(image.m_displayPixels[4 * p + 3], 0) << p;
     }
     EXPECT_EQ(image.m_displayLut[65535], 255u);
+}
+
+// The picture of the image before the last filter run is the one the
+// current planes gave before the run: same table, same depth, every format.
+TEST_F(DisplayMappingTest, UndoPlanesMapAsTheImageDidBeforeTheRun)
+{
+    for (bool color : {false, true}) {
+        for (int32_t depth : {16, 24, 32}) {
+            SCOPED_TRACE(testing::Message() << "colour " << color << ", depth " << depth);
+            Make(5, 3, color, depth);
+            for (std::vector<uint32_t>* plane : {&image.m_red, &image.m_green, &image.m_blue})
+                for (std::size_t p = 0; p < plane->size(); ++p)
+                    (*plane)[p] = static_cast<uint32_t>(p * 4000 + (plane == &image.m_green ? 900 : 0));
+            Show(1000, 50000);
+            const std::vector<uint8_t> before = image.m_displayPixels;
+            std::vector<uint8_t> original;
+            EXPECT_FALSE(image.MapUndoPlanes(original));
+            image.SaveUndo();
+            image.m_red.assign(image.m_red.size(), 60000);
+            image.UpdateDisplay();
+            const std::vector<uint8_t> after = image.m_displayPixels;
+            ASSERT_TRUE(image.MapUndoPlanes(original));
+            EXPECT_EQ(original, before);
+            EXPECT_EQ(image.m_displayPixels, after);
+            // Undone, there is nothing to compare with.
+            image.Undo();
+            EXPECT_FALSE(image.MapUndoPlanes(original));
+        }
+    }
+}
+
+// The stretch dialog's histogram: equal slices of 0..full scale, values
+// above it in the last slice.
+TEST(HistogramBins, EqualSlicesOfTheFullScale)
+{
+    const std::vector<uint32_t> eightBit(256, 1u), sixteenBit(65536, 1u);
+    std::vector<uint32_t> ends(65536, 0u);
+    ends[0] = 5;
+    ends[65535] = 7;
+    std::vector<uint32_t> endBins(200, 0u);
+    endBins[0] = 5;
+    endBins[199] = 7;
+    const struct {
+        const std::vector<uint32_t>& counts;
+        uint32_t fullScale;
+        std::size_t bins;
+        std::vector<uint32_t> expected;
+    } cases[] = {
+        {eightBit, 255, 4, {64, 64, 64, 64}},
+        {eightBit, 255, 3, {86, 85, 85}},
+        {sixteenBit, 255, 2, {128, 65408}},
+        {ends, 65535, 200, endBins},
+        {eightBit, 255, 0, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CHistogram::Bins(c.counts, c.fullScale, c.bins), c.expected)
+            << c.fullScale << " in " << c.bins;
 }
 
 class AutoStretchTest : public DisplayMappingTest {

@@ -2,6 +2,8 @@
 // keys and their enable rules, the toolbar, the status bar, the Stretch
 // check, the title, and closing windows with the save question.
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,11 +19,14 @@
 #include "app/CDorvaneDocTemplate.h"
 #include "app/CDorvaneToolBar.h"
 #include "app/CFrameMenus.h"
+#include "app/CHeaderWnd.h"
 #include "app/CImageDocument.h"
 #include "app/CMainFrame.h"
 #include "app/Resource.h"
 #include "view/CStretchDlg.h"
 #include "view/CDorvaneView.h"
+#include "image/CAstroImage.h"
+#include "image/CDorvaneDoc.h"
 
 using namespace DorvaneIds;
 
@@ -95,8 +100,10 @@ private slots:
                               "-"}));
         QCOMPARE(Items(MenuNamed(Frame(), "&Edit")), (QStringList{"&Undo \tCtrl+Z", "Redo \tCtrl+Y"}));
         QCOMPARE(Items(MenuNamed(Frame(), "&View")),
-                 (QStringList{"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", "Stretch",
-                              "&Toolbar", "&Status Bar", "-", "Show Re&placed Pixels"}));
+                 (QStringList{"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", " -",
+                              " &Fit to Window\tCtrl+0", " Zoom &In\tCtrl++", " Zoom &Out\tCtrl+-", "Stretch",
+                              "&Toolbar", "&Status Bar", "-", "Show Re&placed Pixels", "-", "&Header...",
+                              "Show &Original\t\\"}));
         QCOMPARE(Items(MenuNamed(Frame(), "Fil&ter")), (QStringList{"&Remove Blooming \tCtrl+R"}));
         QMenu* pWindow = MenuNamed(Frame(), "&Window");
         QCOMPARE(Items(pWindow).mid(0, 6), (QStringList{"&Cascade", "Tile &Horizontal", "Tile &Vertical",
@@ -113,12 +120,15 @@ private slots:
         QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : "));
     }
 
-    // However far it is zoomed, the whole image window stays in the MDI area.
+    // However far it is zoomed, the whole image window stays in the MDI area;
+    // the zoom in force is the one ticked.
     void imageWindowInsideTheMdiArea() {
         QVERIFY(Open("m42-synthetic.fit"));
-        for (int zoom : {25, 1600}) {
-            Frame()->ActiveView()->SetZoom(zoom);
+        for (int id : {ID_ZOOM_25, ID_ZOOM_1600}) {
+            Frame()->CommandAction(id)->trigger();
             QVERIFY(Frame()->MdiArea()->viewport()->rect().contains(Frame()->ActiveChild()->geometry()));
+            for (int other : {ID_ZOOM_25, ID_ZOOM_100, ID_ZOOM_1600})
+                QCOMPARE(Frame()->CommandAction(other)->isChecked(), other == id);
         }
     }
 
@@ -139,6 +149,12 @@ private slots:
         QTest::newRow("Ctrl+Z") << ID_EDIT_UNDO << QKeySequence(Qt::CTRL | Qt::Key_Z) << true << true << 1;
         QTest::newRow("Alt+Backspace") << ID_EDIT_UNDO << QKeySequence(Qt::ALT | Qt::Key_Backspace) << true << true
                                        << 1;
+        QTest::newRow("Ctrl+0") << ID_ZOOM_FIT << QKeySequence(Qt::CTRL | Qt::Key_0) << true << false << 1;
+        QTest::newRow("Ctrl++") << ID_ZOOM_IN << QKeySequence(Qt::CTRL | Qt::Key_Plus) << true << false << 1;
+        QTest::newRow("Ctrl+-") << ID_ZOOM_OUT << QKeySequence(Qt::CTRL | Qt::Key_Minus) << true << false << 1;
+        const QKeySequence backslash(Qt::Key_Backslash);
+        QTest::newRow("\\") << ID_VIEW_SHOW_ORIGINAL << backslash << true << true << 1;
+        QTest::newRow("\\, nothing to undo") << ID_VIEW_SHOW_ORIGINAL << backslash << true << false << 0;
     }
     void keysRunTheirCommands() {
         QFETCH(int, command);
@@ -280,6 +296,97 @@ private slots:
         dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::No;
         QVERIFY(Frame()->close());
         QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+    }
+
+    // Show Original draws the planes from before the last filter run and
+    // changes nothing else; toggling it, Undo and closing come back.
+    void showOriginalLeavesTheDocumentAlone() {
+        CImageDocument* pDocument = Open("m42-synthetic.fit");
+        QVERIFY(pDocument);
+        CDorvaneView* pView = Frame()->ActiveView();
+        QAction* pShow = Frame()->CommandAction(ID_VIEW_SHOW_ORIGINAL);
+        QVERIFY(!pShow->isEnabled());
+        // What the filter command does: the undo copy, new planes (the top
+        // rows turn from white to black), the remap, Undo on.
+        CAstroImage& image = *pDocument->Core()->m_pImage;
+        std::fill(image.m_red.begin(), image.m_red.begin() + 1024 * 20, 65535u);
+        image.SaveUndo();
+        std::fill(image.m_red.begin(), image.m_red.begin() + 1024 * 20, 0u);
+        image.UpdateDisplay();
+        pView->SetUndoState(true, false);
+        pDocument->SetModifiedFlag();
+        const std::vector<uint32_t> red = image.m_red, undo = image.m_undoRed;
+        const std::vector<uint8_t> display = image.m_displayPixels;
+        const QRgb shownBefore = qRgb(255, 255, 255);
+        const auto shownAt55 = [&] { return pView->viewport()->grab().toImage().pixel(5, 5); };
+        QCOMPARE(shownAt55(), qRgb(0, 0, 0));
+
+        for (int round = 0; round < 2; ++round) {
+            pShow->trigger();
+            QVERIFY(pView->IsShowingOriginal() && pShow->isChecked());
+            QCOMPARE(Frame()->ActiveChild()->windowTitle(), QStringLiteral("m42-synthetic.fit[*] (original)"));
+            QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - m42-synthetic.fit* (original)"));
+            QCOMPARE(shownAt55(), shownBefore);
+            QVERIFY(image.m_red == red && image.m_undoRed == undo && image.m_displayPixels == display);
+            QVERIFY(image.CanUndo() && pView->m_bCanUndo && !pView->m_bCanRedo && pDocument->IsModified());
+            if (round == 0) {
+                pShow->trigger();
+                QVERIFY(!pView->IsShowingOriginal());
+                QCOMPARE(shownAt55(), qRgb(0, 0, 0));
+            }
+        }
+        // A new stretch shows on the original too: inverted, white is black.
+        const int32_t low = image.m_stretchLow, high = image.m_stretchHigh;
+        for (auto [newLow, newHigh, shown] :
+             {std::tuple(65535, 0, qRgb(0, 0, 0)), std::tuple(low, high, shownBefore)}) {
+            image.m_stretchLow = newLow;
+            image.m_stretchHigh = newHigh;
+            image.UpdateDisplay();
+            CDorvaneView::UpdateAllViews(pDocument->Core());
+            QCOMPARE(shownAt55(), shown);
+        }
+        Frame()->CommandAction(ID_EDIT_UNDO)->trigger();
+        QVERIFY(!pView->IsShowingOriginal() && !pShow->isEnabled() && !pShow->isChecked());
+        QCOMPARE(Frame()->ActiveChild()->windowTitle(), QStringLiteral("m42-synthetic.fit[*]"));
+        QCOMPARE(shownAt55(), shownBefore);
+        // Redo, then a second run from there: its original has black rows.
+        Frame()->CommandAction(ID_EDIT_REDO)->trigger();
+        pShow->trigger();
+        image.SaveUndo();
+        std::fill(image.m_red.begin(), image.m_red.begin() + 1024 * 20, 65535u);
+        image.UpdateDisplay();
+        pView->SetUndoState(true, false);
+        QVERIFY(!pView->IsShowingOriginal());
+        pShow->trigger();
+        QCOMPARE(shownAt55(), qRgb(0, 0, 0));
+        Frame()->ActiveChild()->CloseWithoutPrompt();
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+        QVERIFY(!pShow->isChecked() && !pShow->isEnabled());
+    }
+
+    // The header as the file holds it, for whichever image is active.
+    void headerWindowFollowsTheActiveImage() {
+        QVERIFY(Open("m42-synthetic.fit"));
+        Frame()->CommandAction(ID_VIEW_HEADER)->trigger();
+        CHeaderWnd* pHeader = Frame()->HeaderWindow();
+        QVERIFY(pHeader && pHeader->isVisible() && pHeader->Text()->isReadOnly());
+        QVERIFY(QFontInfo(pHeader->Text()->font()).fixedPitch());
+        const auto lines = [&] { return pHeader->Text()->toPlainText().split(u'\n'); };
+        QCOMPARE(lines().size(), 11);
+        QCOMPARE(lines().first().size(), 80);
+        QVERIFY(lines().first().startsWith("SIMPLE  =                    T"));
+        pHeader->FindBox()->setText(QStringLiteral("naxis"));
+        QCOMPARE(pHeader->MatchCount(), 3);
+        QCOMPARE(pHeader->Text()->extraSelections().size(), 3);
+
+        QVERIFY(Open("m42-synthetic.st7"));
+        QCOMPARE(pHeader->windowTitle(), QStringLiteral("Header - m42-synthetic.st7"));
+        QCOMPARE(lines().first(), QStringLiteral("ST-7 Image"));
+        QCOMPARE(lines().last(), QStringLiteral("End"));
+        QCOMPARE(pHeader->MatchCount(), 0);
+        App().OnCloseAll();
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+        QCOMPARE(pHeader->Text()->toPlainText(), QString());
     }
 
     void titleFollowsTheActiveWindow() {

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QtTest>
 
 #include "CShellTestSupport.h"
@@ -169,6 +170,30 @@ private slots:
             failures += message.rfind("Failed to open: ", 0) == 0 ? 1 : 0;
         QCOMPARE(failures, 2);
         QCOMPARE(App().m_strLastDirectory, QFileInfo(dir.path()).absoluteFilePath());
+    }
+
+    // Files dropped on the main window open as the dialog's do, with the
+    // same messages; anything else is not taken.
+    void droppedFilesOpenLikeChosenOnes() {
+        QTemporaryDir dir;
+        const QString good = CopySample(dir, "m42-synthetic.fit", "good.fit");
+        const QString broken = dir.filePath("broken.fit");
+        Touch(broken);
+        const QString other = CopySample(dir, "m42-synthetic.st7", "other.st7");
+        QMimeData files, text;
+        files.setUrls({QUrl::fromLocalFile(good), QUrl::fromLocalFile(broken), QUrl::fromLocalFile(other)});
+        text.setText(QStringLiteral("m42"));
+        CMainFrame* pFrame = App().m_pMainFrame;
+        for (QMimeData* pData : {&text, &files}) {
+            QDragEnterEvent enter(QPoint(60, 60), Qt::CopyAction, pData, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(pFrame, &enter);
+            QCOMPARE(enter.isAccepted(), pData == &files);
+        }
+        QDropEvent drop(QPointF(60, 60), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pFrame, &drop);
+        QTRY_COMPARE(WindowCount(), 2);
+        QCOMPARE(QString::fromStdString(Messages().back()), "Failed to open: " + broken);
+        QCOMPARE(App().m_pMainFrame->ActiveChild()->Document()->GetPathName(), other);
     }
 
     void openFileComesToTheFrontWithoutAMessage() {

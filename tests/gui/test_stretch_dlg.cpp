@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QWheelEvent>
@@ -14,6 +15,7 @@
 #include "app/Resource.h"
 #include "support/ISettings.h"
 #include "view/CDorvaneView.h"
+#include "view/CHistogramStrip.h"
 #include "view/CStretchDlg.h"
 #include "view/CStretchScale.h"
 
@@ -61,6 +63,7 @@ private slots:
     void offScreenPositionBroughtBack();
     void followsFocusedImageWindow();
     void neverActsOnClosedDocument();
+    void histogramMarksAndAuto();
 };
 
 void TestStretchDlg::init() {
@@ -344,6 +347,53 @@ void TestStretchDlg::neverActsOnClosedDocument() {
     app.m_pCurrentDoc = nullptr;
     pOtherView.reset();
     QVERIFY(!open.pDlg->isEnabled());
+}
+
+// The histogram counts the red plane over the full scale, and counts again
+// when a filter run or Undo changes the planes; Min and Max are marked where
+// they are; Auto applies the automatic stretch.
+void TestStretchDlg::histogramMarksAndAuto() {
+    OpenDialog open(65535, 100, 200);
+    CHistogramStrip& strip = *open.pDlg->m_pHistogram;
+    const auto bars = [&](std::initializer_list<std::pair<uint32_t, uint32_t>> counts) {
+        std::vector<uint32_t> expected(static_cast<std::size_t>(strip.width()), 0u);
+        for (auto [value, count] : counts)
+            expected[uint64_t(value) * expected.size() / 65536] += count;
+        return expected;
+    };
+    QVERIFY(strip.width() > 100);
+    QCOMPARE(strip.Bars(), bars({{1000, 128}}));
+    // Another image window with the same stretch comes to the front.
+    auto pOther = MakeTestDoc(16, 8, 65535, 100, 200, [](int) { return 3000u; });
+    CDorvaneView otherView(pOther.get());
+    otherView.OnActivateView(true);
+    QCOMPARE(strip.Bars(), bars({{3000, 128}}));
+    open.pView->OnActivateView(true);
+    QCOMPARE(strip.Bars(), bars({{1000, 128}}));
+
+    // What a filter run does: 8 pixels at 10, 10 at 20, the rest at 50.
+    CAstroImage& image = *open.pDoc->m_pImage;
+    image.SaveUndo();
+    for (std::size_t i = 0; i < image.m_red.size(); ++i)
+        image.m_red[i] = i < 8 ? 10 : i < 18 ? 20 : 50;
+    open.pView->SetUndoState(true, false);
+    QCOMPARE(strip.Bars(), bars({{10, 8}, {20, 10}, {50, 110}}));
+    open.pView->OnEditUndo();
+    QCOMPARE(strip.Bars(), bars({{1000, 128}}));
+    open.pView->OnEditRedo();
+
+    open.pDlg->m_editMin->setText(QStringLiteral("32768"));
+    open.pDlg->ApplyMin();
+    const QImage shot = strip.grab().toImage();
+    QCOMPARE(shot.pixel(strip.MarkColumn(32768), 0), qRgb(90, 160, 255));
+    QCOMPARE(shot.pixel(strip.MarkColumn(200), 0), qRgb(255, 200, 60));
+
+    open.pDlg->m_buttonAuto->click();
+    QCOMPARE(open.pDlg->m_editMin->text(), QStringLiteral("20"));
+    QCOMPARE(open.pDlg->m_editMax->text(), QStringLiteral("50"));
+    QCOMPARE(image.m_stretchLow, 20);
+    QCOMPARE(image.m_stretchHigh, 50);
+    QCOMPARE(open.pDlg->m_sliderMax->value(), 0);
 }
 
 int main(int argc, char** argv) {

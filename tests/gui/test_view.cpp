@@ -13,6 +13,8 @@
 #include "app/CMainFrame.h"
 #include "view/CDorvaneView.h"
 #include "view/CViewPicture.h"
+#include "view/CViewZoom.h"
+#include "app/CStatusIndicators.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ struct ViewWindow {
 
     ViewWindow(CDorvaneDoc* pDoc, QSize mainSize) {
         CDorvaneApp::Instance()->m_pMainFrame = &frame;
+        frame.OnCreate();  // the status bar with its panes
         frame.resize(mainSize);
         pView = new CDorvaneView(pDoc);
         pSub = frame.MdiArea()->addSubWindow(pView);
@@ -31,6 +34,13 @@ struct ViewWindow {
         pSub->show();
         pView->OnInitialUpdate();
         QCoreApplication::processEvents();
+    }
+    // A zoom change keeps the viewport's centre; these cases start from the
+    // picture's corner.
+    void ZoomAtCorner(int zoom) {
+        pView->SetZoom(zoom);
+        pView->horizontalScrollBar()->setValue(0);
+        pView->verticalScrollBar()->setValue(0);
     }
     ~ViewWindow() {
         CDorvaneApp::Instance()->m_pMainFrame = nullptr;
@@ -66,6 +76,11 @@ private slots:
     void picture16And32Bits();
     void reducedCopiesAndPartialPaintsMatchFullPaint();
     void undoRedoEnabling();
+    void zoomLevelsAndFit();
+    void zoomKeepsTheAnchoredPointInPlace();
+    void readoutTexts_data();
+    void readoutTexts();
+    void selectionTextAndEscape();
 };
 
 void TestView::init() {
@@ -162,12 +177,12 @@ void TestView::regionConvertedAtZoom200And25() {
     ViewWindow window(pDoc.get(), QSize(1024, 700));
     QWidget* pPort = window.pView->viewport();
 
-    window.pView->SetZoom(200);
+    window.ZoomAtCorner(200);
     Drag(pPort, QPoint(31, 41), QPoint(101, 81));
     QCOMPARE(app.m_rcRegionView, Rect(31, 41, 101, 81));
     QCOMPARE(app.m_shared.m_rcRegionImage, Rect(15, 20, 50, 40));
 
-    window.pView->SetZoom(25);
+    window.ZoomAtCorner(25);
     // The outline keeps the rectangle of the zoom it was drawn at.
     QCOMPARE(app.m_rcRegionView, Rect(31, 41, 101, 81));
     Drag(pPort, QPoint(31, 41), QPoint(101, 81));
@@ -213,7 +228,7 @@ void TestView::readoutAtZoom200AndOutsidePicture() {
     CDorvaneApp& app = *CDorvaneApp::Instance();
     auto pDoc = MakeTestDoc(640, 20, 65535, 0, 65535, [](int i) { return uint32_t(i); });
     ViewWindow window(pDoc.get(), QSize(1024, 700));
-    window.pView->SetZoom(200);
+    window.ZoomAtCorner(200);
     QWidget* pPort = window.pView->viewport();
     for (QPoint pt : {QPoint(10, 14), QPoint(11, 15)}) {
         app.m_pMainFrame->m_nPixelValue = -1;
@@ -281,7 +296,7 @@ void TestView::outlineFollowsTheZoom() {
     CDorvaneApp& app = *CDorvaneApp::Instance();
     auto pDoc = MakeTestDoc(600, 400, 65535, 0, 65535, [](int) { return 30000u; });
     ViewWindow window(pDoc.get(), QSize(1024, 700));
-    window.pView->SetZoom(selectedAt);
+    window.ZoomAtCorner(selectedAt);
     Drag(window.pView->viewport(), QPoint(20, 40), QPoint(64, 72));
     QVERIFY(app.m_shared.m_bRegionSet);
     window.pView->SetZoom(shownAt);
@@ -428,6 +443,159 @@ void TestView::undoRedoEnabling() {
     }
     QCOMPARE(changed.count(), 5);
     QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestView::zoomLevelsAndFit() {
+    const struct { int zoom, steps, result; } steps[] = {
+        {100, 1, 200}, {1600, 1, 1600}, {25, -1, 25}, {400, -2, 100}, {37, 1, 200}};
+    for (const auto& c : steps)
+        QCOMPARE(CViewZoom::Step(c.zoom, c.steps), c.result);
+    // The window is sized by FrameSize; its viewport is that less the
+    // borders, and the picture must fit it whole.
+    const struct { QSize image, area, borders; int level; } fits[] = {
+        {QSize(2000, 1500), QSize(1014, 650), QSize(8, 28), 25},
+        {QSize(100, 80), QSize(1014, 650), QSize(8, 28), 400},
+        {QSize(10, 10), QSize(1014, 650), QSize(8, 28), 1600},
+        {QSize(8000, 8000), QSize(1014, 650), QSize(8, 28), 25},
+        {QSize(1000, 600), QSize(1010, 700), QSize(8, 28), 100},
+        // Borders wider than the frame's allowance: no level fits.
+        {QSize(1000, 600), QSize(1900, 1000), QSize(14, 28), 25},
+        {QSize(1000, 600), QSize(1900, 1000), QSize(12, 28), 100},
+    };
+    for (const auto& c : fits)
+        QCOMPARE(CViewZoom::FitLevel(c.image, c.area, c.borders), c.level);
+}
+
+// Every zoom change keeps one image point where it was in the viewport:
+// the centre's for the menu and Ctrl+Plus/Minus, the pointer's for the
+// wheel. Fit to Window shows the whole picture.
+void TestView::zoomKeepsTheAnchoredPointInPlace() {
+    auto pDoc = MakeTestDoc(2000, 1500, 65535, 0, 65535, Gray);
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    CDorvaneView& view = *window.pView;
+    QWidget* pPort = view.viewport();
+    const auto imageAt = [&](QPoint pt) {
+        const QPoint logical = pt + view.ScrollOffset();
+        return QPoint(logical.x() * 100 / view.m_nZoom, logical.y() * 100 / view.m_nZoom);
+    };
+    const auto wheel = [&](QPoint pt, int delta) {
+        QWheelEvent event(QPointF(pt), pPort->mapToGlobal(QPointF(pt)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pPort, &event);
+    };
+    const QPoint centre = pPort->rect().center();
+    const QPoint pointer(200, 150);
+    const struct {
+        std::function<void()> change;
+        QPoint anchor;
+        int zoom;
+    } cases[] = {
+        {[&] { view.SetZoom(200); }, centre, 200},
+        {[&] { view.ZoomStep(1); }, centre, 400},
+        {[&] { view.ZoomStep(-1); }, centre, 200},
+        {[&] { wheel(pointer, 120); }, pointer, 400},
+        {[&] { wheel(pointer, 60); wheel(pointer, 60); }, pointer, 800},
+        {[&] { wheel(pointer, -240); }, pointer, 200},
+    };
+    view.horizontalScrollBar()->setValue(300);
+    view.verticalScrollBar()->setValue(200);
+    for (const auto& c : cases) {
+        const QPoint before = imageAt(c.anchor);
+        c.change();
+        QCOMPARE(view.m_nZoom, c.zoom);
+        QCOMPARE(imageAt(c.anchor), before);
+    }
+    // At the end of the levels the wheel changes nothing.
+    view.SetZoom(1600);
+    const QPoint scroll = view.ScrollOffset();
+    wheel(pointer, 120);
+    QCOMPARE(view.m_nZoom, 1600);
+    QCOMPARE(view.ScrollOffset(), scroll);
+
+    view.OnZoomFit();
+    QCOMPARE(view.m_nZoom, 25);
+    QCoreApplication::processEvents();
+    QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+}
+
+void TestView::readoutTexts_data() {
+    QTest::addColumn<bool>("colour");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QPoint>("scroll");
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("100") << false << 100 << QPoint(0, 0) << QPoint(10, 20) << "x 10  y 20" << "i : 12810";
+    QTest::newRow("200 scrolled") << false << 200 << QPoint(100, 60) << QPoint(11, 15) << "x 55  y 37"
+                                  << "i : 23735";
+    QTest::newRow("1600 scrolled") << false << 1600 << QPoint(3200, 1600) << QPoint(17, 31) << "x 201  y 101"
+                                   << "i : 4841";
+    QTest::newRow("colour at 400") << true << 400 << QPoint(40, 0) << QPoint(5, 9)
+                                   << "x 11  y 2  R 1291  G 1292  B 1293"
+                                   << "i : 1291";
+    QTest::newRow("beside the picture") << false << 25 << QPoint(0, 0) << QPoint(170, 10) << "" << "i : ";
+}
+
+// The pointer's image pixel as stored (row 0 first) and, for colour, its
+// three values, at any zoom and scroll position.
+void TestView::readoutTexts() {
+    QFETCH(bool, colour);
+    QFETCH(int, zoom);
+    QFETCH(QPoint, scroll);
+    QFETCH(QPoint, pointer);
+    QFETCH(QString, position);
+    QFETCH(QString, value);
+    auto pDoc = MakeTestDoc(640, 480, 65535, 0, 65535, [](int i) { return uint32_t(i % 60000); });
+    CAstroImage& image = *pDoc->m_pImage;
+    if (colour) {
+        image.m_isColor = true;
+        image.m_green = image.m_red;
+        image.m_blue = image.m_red;
+        for (std::size_t i = 0; i < image.m_red.size(); ++i) {
+            image.m_green[i] += 1;
+            image.m_blue[i] += 2;
+        }
+    }
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    window.ZoomAtCorner(zoom);
+    window.pView->horizontalScrollBar()->setValue(scroll.x());
+    window.pView->verticalScrollBar()->setValue(scroll.y());
+    QCOMPARE(window.pView->ScrollOffset(), scroll);
+    // From over the picture to the pointer: beside the picture the panes clear.
+    SendMouse(window.pView->viewport(), QEvent::MouseMove, QPoint(0, 0), Qt::NoButton, Qt::NoButton);
+    SendMouse(window.pView->viewport(), QEvent::MouseMove, pointer, Qt::NoButton, Qt::NoButton);
+    QCOMPARE(window.frame.Indicators()->PositionText(), position);
+    QCOMPARE(window.frame.PixelIndicatorText(), value);
+}
+
+// The selected rectangle in image pixels while dragging and after; Escape
+// clears it as a plain click does.
+void TestView::selectionTextAndEscape() {
+    CDorvaneApp& app = *CDorvaneApp::Instance();
+    auto pDoc = MakeTestDoc(640, 480, 65535, 0, 65535, Gray);
+    ViewWindow window(pDoc.get(), QSize(1024, 700));
+    window.ZoomAtCorner(200);
+    window.pView->horizontalScrollBar()->setValue(100);
+    window.pView->verticalScrollBar()->setValue(60);
+    CStatusIndicators& panes = *window.frame.Indicators();
+    QWidget* pPort = window.pView->viewport();
+    SendMouse(pPort, QEvent::MouseButtonPress, QPoint(10, 20), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(pPort, QEvent::MouseMove, QPoint(110, 70), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(panes.SelectionText(), QStringLiteral("55,40 - 105,65 (50 x 25)"));
+    SendMouse(pPort, QEvent::MouseButtonRelease, QPoint(110, 70), Qt::LeftButton, Qt::NoButton);
+    QVERIFY(app.m_shared.m_bRegionSet);
+    QCOMPARE(panes.SelectionText(), QStringLiteral("55,40 - 105,65 (50 x 25)"));
+    QTest::keyClick(window.pView, Qt::Key_Escape);
+    QVERIFY(!app.m_shared.m_bRegionSet);
+    QCOMPARE(panes.SelectionText(), QString());
+    // Past the picture's edge the rectangle stops at the image.
+    window.pView->horizontalScrollBar()->setValue(0);
+    window.pView->verticalScrollBar()->setValue(0);
+    window.ZoomAtCorner(25);
+    QCoreApplication::processEvents();  // the scroll bars go
+    Drag(pPort, QPoint(100, 100), QPoint(300, 200));
+    QCOMPARE(panes.SelectionText(), QStringLiteral("400,400 - 640,480 (240 x 80)"));
 }
 
 int main(int argc, char** argv) {
