@@ -191,19 +191,23 @@ void CDorvaneView::UpdateAllViews(const CDorvaneDoc* pDoc) {
 
 // ---- drawing ---------------------------------------------------------------
 
-void CDorvaneView::RebuildPictureIfChanged() {
+void CDorvaneView::FollowDisplayBuffer() {
     CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
-    if (pImage == nullptr || !pImage->m_displayChanged)
+    if (pImage == nullptr) {
+        m_pPicture->SetSource(nullptr, 0, 0, 0, 32);
         return;
+    }
+    // The picture is made from the buffer at paint time, so it always shows
+    // the latest remap; the flag only records that the view has seen it.
     CDorvaneApp* pApp = App();
     const int32_t nBpp = pApp ? pApp->m_shared.m_nDisplayBpp : 32;
-    m_pPicture->Rebuild(pImage->m_displayPixels.data(), pImage->m_displayPixels.size(),
-                        pImage->m_width, pImage->m_height, nBpp);
+    m_pPicture->SetSource(pImage->m_displayPixels.data(), pImage->m_displayPixels.size(),
+                          pImage->m_width, pImage->m_height, nBpp);
     pImage->m_displayChanged = false;
 }
 
 void CDorvaneView::paintEvent(QPaintEvent* event) {
-    RebuildPictureIfChanged();
+    FollowDisplayBuffer();
     QPainter painter(viewport());
     const QPoint ptScroll = ScrollOffset();
     const QRect rcPicture(-ptScroll, ZoomedSize());

@@ -105,7 +105,7 @@ private:
     void UpdateScrollBars();
     void FocusSizedRepaint();
     void ShowPixelValue(QPoint ptLogical);
-    void RebuildPictureIfChanged();
+    void FollowDisplayBuffer();
     void DrawOutline(QPainter& painter, QPoint ptScroll);
     QPoint ToLogical(QPoint ptClient) const;
     QPoint ToLogicalInside(QPoint ptClient) const;
