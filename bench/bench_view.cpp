@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "../tools/synthetic/CSyntheticSky.h"
+#include "CLargeBenchFrame.h"
 #include "app/CChildFrame.h"
 #include "app/CDorvaneApp.h"
 #include "app/CDorvaneDocTemplate.h"
@@ -45,8 +45,8 @@
 
 namespace {
 
-constexpr int kWidth = 9576;
-constexpr int kHeight = 6388;
+constexpr int kWidth = kLargeFrameWidth;
+constexpr int kHeight = kLargeFrameHeight;
 constexpr QSize kViewport(1600, 1000);
 constexpr int kZooms[] = {25, 50, 100, 200, 400, 800, 1600};
 
@@ -144,21 +144,6 @@ void PrintHeader() {
                 "min", "max", "cpu", "goal");
 }
 
-bool WriteFrame(const std::string& path) {
-    CSyntheticSkyOptions options;
-    options.width = kWidth;
-    options.height = kHeight;
-    options.stars = 30000;
-    options.saturatedStars = 80;
-    options.maxTrail = 600;
-    const CSyntheticSky sky = MakeSyntheticSky(options);
-    const std::vector<uint8_t> bytes = SyntheticFits16({&sky.values}, sky.width, sky.height);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
 
 class CViewBench {
 public:
@@ -419,7 +404,7 @@ int main(int argc, char** argv) {
         std::printf("Writing a %d x %d synthetic frame...\n", kWidth, kHeight);
         std::fflush(stdout);
     }
-    if (!QFileInfo::exists(QString::fromStdString(path)) && !WriteFrame(path)) {
+    if (!QFileInfo::exists(QString::fromStdString(path)) && !WriteLargeBenchFrame(path)) {
         std::printf("could not write %s\n", path.c_str());
         return 1;
     }
