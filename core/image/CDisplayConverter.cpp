@@ -44,7 +44,7 @@ __attribute__((target("avx2"))) void Mono32Avx2(const uint32_t* table, uint32_t 
 }
 
 // 24-bit monochrome pixels eight at a time: the same gather, then the three
-// colour bytes of each pixel packed together, 24 bytes a store pair.
+// colour bytes of each pixel packed together, 24 bytes at a time.
 __attribute__((target("avx2"))) void Mono24Avx2(const uint32_t* table, uint32_t maxValue,
                                                 const uint32_t* red, std::size_t begin,
                                                 std::size_t end, uint8_t* out)
@@ -62,8 +62,14 @@ __attribute__((target("avx2"))) void Mono24Avx2(const uint32_t* table, uint32_t 
         v = _mm256_min_epi32(_mm256_max_epi32(v, zero), top);
         __m256i px = _mm256_i32gather_epi32(reinterpret_cast<const int*>(table), v, 4);
         px = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(px, pack), join);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * p), _mm256_castsi256_si128(px));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * p + 16), _mm256_extracti128_si256(px, 1));
+        if (p + 11 <= end) {
+            // One 32-byte store; its last 8 bytes belong to the next three
+            // pixels of this range, which are written after it.
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 3 * p), px);
+        } else {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * p), _mm256_castsi256_si128(px));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * p + 16), _mm256_extracti128_si256(px, 1));
+        }
     }
     for (; p < end; ++p) {
         uint32_t px = table[ClampRawIndex(red[p], maxValue)];
