@@ -56,7 +56,7 @@ double Ms(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-// Paints that reach an image view's viewport, counted after they are done.
+// Paints that reach an image view's viewport.
 class CPaintCounter : public QObject {
 public:
     bool eventFilter(QObject* pObject, QEvent* event) override {
@@ -143,7 +143,6 @@ void PrintHeader() {
     std::printf("%-44s %8s %8s %8s %8s %7s\n", "Step (ms, wall; cpu: processor time, all threads)", "median",
                 "min", "max", "cpu", "goal");
 }
-
 
 class CViewBench {
 public:
@@ -248,7 +247,6 @@ void CViewBench::Floors() {
 }
 
 void CViewBench::Stretch() {
-    CDorvaneView& view = *View();
     Trigger(DorvaneIds::ID_VIEW_STRETCH);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     CStretchDlg* pDlg = m_app.m_pStretchDlg;
@@ -256,7 +254,6 @@ void CViewBench::Stretch() {
         std::printf("no stretch dialog\n");
         return;
     }
-    SFigure worst;
     for (int nZoom : kZooms) {
         Trigger(ZoomId(nZoom));
         Centre();
@@ -277,7 +274,6 @@ void CViewBench::Stretch() {
     }
     pDlg->close();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    (void)view;
 }
 
 void CViewBench::Zoom() {
