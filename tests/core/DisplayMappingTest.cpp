@@ -145,22 +145,28 @@ TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelAcrossTheSplit)
 
 TEST_F(DisplayMappingTest, OutOfRangeRawValuesShowAsTheNearestEndOfTheRamp)
 {
-    // Long enough for the eight-at-a-time path and both threads, with an odd
+    // Long enough for the eight-at-a-time paths and both threads, with an odd
     // tail; values below 0 and above full scale in every position.
-    Make(1037, 601, false, 32);
-    const uint32_t specials[] = {0xFFFFFFFBu, 70000u, 0x80000000u, 0x7FFFFFFFu, 65535u, 0u, 256u};
-    for (std::size_t p = 0; p < image.m_red.size(); ++p)
-        image.m_red[p] = p % 3 == 0 ? specials[(p / 3) % 7] : static_cast<uint32_t>(p % 65536);
-    Show(0, 65535);
-    for (std::size_t p = 0; p < image.m_red.size(); ++p) {
-        const int64_t s = static_cast<int32_t>(image.m_red[p]);
-        const int64_t clamped = s < 0 ? 0 : s > 65535 ? 65535 : s;
-        const uint8_t v = static_cast<uint8_t>(image.m_displayLut[clamped]);
-        ASSERT_EQ(image.m_displayPixels[4 * p], v) << p;
-        ASSERT_EQ(image.m_displayPixels[4 * p + 2], v) << p;
-        ASSERT_EQ(image.m_displayPixels[4 * p + 3], 0) << p;
+    for (int32_t depth : {32, 24}) {
+        Make(1037, 601, false, depth);
+        const uint32_t specials[] = {0xFFFFFFFBu, 70000u, 0x80000000u, 0x7FFFFFFFu, 65535u, 0u, 256u};
+        for (std::size_t p = 0; p < image.m_red.size(); ++p)
+            image.m_red[p] = p % 3 == 0 ? specials[(p / 3) % 7] : static_cast<uint32_t>(p % 65536);
+        Show(0, 65535);
+        const std::size_t bytes = static_cast<std::size_t>(depth / 8);
+        for (std::size_t p = 0; p < image.m_red.size(); ++p) {
+            const int64_t s = static_cast<int32_t>(image.m_red[p]);
+            const int64_t clamped = s < 0 ? 0 : s > 65535 ? 65535 : s;
+            const uint8_t v = static_cast<uint8_t>(image.m_displayLut[clamped]);
+            for (std::size_t k = 0; k < 3; ++k) {
+                ASSERT_EQ(image.m_displayPixels[bytes * p + k], v) << depth << " " << p;
+            }
+            if (depth == 32) {
+                ASSERT_EQ(image.m_displayPixels[bytes * p + 3], 0) << p;
+            }
+        }
+        EXPECT_EQ(image.m_displayLut[65535], 255u);
     }
-    EXPECT_EQ(image.m_displayLut[65535], 255u);
 }
 
 // The picture of the image before the last filter run is the one the
