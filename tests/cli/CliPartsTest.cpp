@@ -6,48 +6,16 @@
 #include "CJsonLine.h"
 #include "CPlaneSnapshot.h"
 #include "CProgressBoard.h"
-#include "CZoomScaler.h"
-
-TEST(CliParts, ZoomAveragesBlocksWhenReducingAndRepeatsWhenEnlarging)
-{
-    CZoomScaler::Picture grey;
-    grey.width = 4;
-    grey.height = 2;
-    grey.channels = 1;
-    grey.pixels = {0, 10, 100, 101, 20, 30, 200, 255};
-    CZoomScaler::Picture half = CZoomScaler::Scale(grey, 50);
-    ASSERT_EQ(half.width, 2);
-    ASSERT_EQ(half.height, 1);
-    EXPECT_EQ(half.pixels, (std::vector<uint8_t>{15, 164}));  // (60+2)/4, (656+2)/4
-
-    CZoomScaler::Picture rgb;
-    rgb.width = 2;
-    rgb.height = 1;
-    rgb.channels = 3;
-    rgb.pixels = {1, 2, 3, 4, 5, 6};
-    CZoomScaler::Picture twice = CZoomScaler::Scale(rgb, 200);
-    ASSERT_EQ(twice.width, 4);
-    ASSERT_EQ(twice.height, 2);
-    EXPECT_EQ(twice.pixels, (std::vector<uint8_t>{1, 2, 3, 1, 2, 3, 4, 5, 6, 4, 5, 6,
-                                                  1, 2, 3, 1, 2, 3, 4, 5, 6, 4, 5, 6}));
-    // 150 %: columns 0, 0, 1 of a two-column picture.
-    CZoomScaler::Picture wide = CZoomScaler::Scale(rgb, 150);
-    ASSERT_EQ(wide.width, 3);
-    EXPECT_EQ(std::vector<uint8_t>(wide.pixels.begin(), wide.pixels.begin() + 9),
-              (std::vector<uint8_t>{1, 2, 3, 1, 2, 3, 4, 5, 6}));
-}
 
 TEST(CliParts, JsonQuotingEscapesWhatJsonForbids)
 {
-    EXPECT_EQ(CJsonLine::Quote("plain"), "\"plain\"");
-    EXPECT_EQ(CJsonLine::Quote("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(CJsonLine::Quote(std::string("\n\x1f", 2)), "\"\\u000a\\u001f\"");
-    EXPECT_EQ(CJsonLine::Quote("\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c"), "\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c\"");
     // Stray, overlong and surrogate sequences are not UTF-8.
-    EXPECT_EQ(CJsonLine::Quote("\x80"), "\"\\ufffd\"");
-    EXPECT_EQ(CJsonLine::Quote("\xc0\xaf"), "\"\\ufffd\\ufffd\"");
-    EXPECT_EQ(CJsonLine::Quote("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(CJsonLine::Quote("\xe2\x82"), "\"\\ufffd\\ufffd\"");
+    for (const auto& [text, quoted] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"plain", "plain"}, {"a\"b\\c", "a\\\"b\\\\c"}, {std::string("\n\x1f", 2), "\\u000a\\u001f"},
+             {"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c", "\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c"}, {"\x80", "\\ufffd"},
+             {"\xc0\xaf", "\\ufffd\\ufffd"}, {"\xe0\x80\xaf", "\\ufffd\\ufffd\\ufffd"},
+             {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"}, {"\xe2\x82", "\\ufffd\\ufffd"}})
+        EXPECT_EQ(CJsonLine::Quote(text), "\"" + quoted + "\"") << quoted;
     CJsonLine line;
     line.AddString("k", "v");
     line.AddInt("n", -5);

@@ -1,0 +1,252 @@
+#include "CliFixture.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "CCliApp.h"
+#include "filter/CBloomFilter.h"
+#include "filter/MirrorPlane.h"
+#include "image/CAstroImage.h"
+#include "image/CDorvaneDoc.h"
+#include "image/CSbigRowCodec.h"
+#include "support/CCollectingMessageSink.h"
+#include "support/CMemorySettings.h"
+#include "support/CSharedState.h"
+
+namespace CliTest {
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "dorvane-cli-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    m_path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code error;
+    std::filesystem::remove_all(m_path, error);
+}
+
+Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base)
+{
+    Plane plane(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    uint32_t state = seed * 2654435761u + 12345u;
+    for (uint32_t& value : plane) {
+        state = state * 1664525u + 1013904223u;
+        value = base + (state >> 24) % 200;
+    }
+    auto streak = [&](int32_t x, int32_t top, int32_t length, int32_t thickness) {
+        for (int32_t y = top; y < top + length && y < height; ++y)
+            for (int32_t dx = 0; dx < thickness && x + dx < width; ++dx)
+                plane[static_cast<std::size_t>(y) * width + x + dx] = 65000;
+    };
+    streak(5 + static_cast<int32_t>(seed % 7), 4, height / 2, 2);
+    streak(width / 2 + static_cast<int32_t>(seed % 5), height / 3, height / 2, 1);
+    streak(width - 9, 10, 4, 1);
+    return plane;
+}
+
+void WriteFits(const std::string& path, int32_t width, int32_t height, const std::vector<Plane>& planes, int bitpix,
+               long long bzero)
+{
+    std::string bytes;
+    auto card = [&](const std::string& keyword, long long value) {
+        char text[81];
+        std::snprintf(text, sizeof text, "%-8s= %20lld%50s", keyword.c_str(), value, "");
+        bytes += text;
+    };
+    bytes = "SIMPLE  =                    T";
+    bytes.resize(80, ' ');
+    card("BITPIX", bitpix);
+    card("NAXIS", planes.size() == 3 ? 3 : 2);
+    card("NAXIS1", width);
+    card("NAXIS2", height);
+    if (planes.size() == 3)
+        card("NAXIS3", 3);
+    card("BZERO", bzero);
+    card("BSCALE", 1);
+    bytes += "END";
+    bytes.resize(2880, ' ');
+    for (const Plane& plane : planes)
+        for (uint32_t value : plane) {
+            const auto stored = static_cast<uint16_t>(static_cast<int64_t>(value) - bzero);
+            if (bitpix == 16)
+                bytes += static_cast<char>(stored >> 8);
+            bytes += static_cast<char>(stored & 0xFF);
+        }
+    bytes.resize((bytes.size() + 2879) / 2880 * 2880, '\0');
+    WriteBytes(path, Bytes(bytes.begin(), bytes.end()));
+}
+
+void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed)
+{
+    std::string header = compressed ? "ST-7 Compressed Image\r" : "ST-7 Image\r";
+    header += "Height = " + std::to_string(height) + "\rWidth = " + std::to_string(width) + "\rEnd\r";
+    Bytes bytes(header.begin(), header.end());
+    bytes.resize(2048, 0);
+    std::vector<uint8_t> row(CSbigRowCodec::MaxRowBytes(width));
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* values = plane.data() + static_cast<std::size_t>(y) * width;
+        if (compressed) {
+            bytes.insert(bytes.end(), row.begin(), row.begin() + CSbigRowCodec::EncodeRow(values, width, row.data()));
+            continue;
+        }
+        for (int32_t x = 0; x < width; ++x)
+            bytes.insert(bytes.end(), {static_cast<uint8_t>(values[x]), static_cast<uint8_t>(values[x] >> 8)});
+    }
+    WriteBytes(path, bytes);
+}
+
+Bytes ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+}
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> Hidden(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().front() == '.')
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+CliRun RunCli(const std::vector<std::string>& args, bool terminal)
+{
+    std::ostringstream out, err;
+    CCliIo io{out, err, terminal, 200};
+    CliRun run;
+    run.status = CCliApp::Run(args, io);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+CliRun RunCliProcess(const std::vector<std::string>& args, const ProcessSetup& setup)
+{
+    TempDir capture;
+    const std::string outPath = setup.stdoutPath.empty() ? capture.Path("out") : setup.stdoutPath;
+    const std::string errPath = capture.Path("err");
+    std::vector<std::string> all = {DORVANE_CLI_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const bool dropRoot = setup.dropRoot && ::geteuid() == 0;
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only async-signal-safe calls between fork and exec.
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
+            ::_exit(120);
+        for (const auto& [resource, value] : setup.limits) {
+            const rlimit limit{value, value};
+            if (::setrlimit(resource, &limit) != 0)
+                ::_exit(121);
+        }
+        if (dropRoot && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(122);
+        ::execv(argv[0], argv.data());
+        ::_exit(123);
+    }
+    CliRun run;
+    if (pid < 0)
+        return run;
+    if (setup.whileRunning)
+        setup.whileRunning(pid);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.timeoutSeconds);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            run.timedOut = true;
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const Bytes out = setup.stdoutPath.empty() ? ReadBytes(outPath) : Bytes{};
+    const Bytes err = ReadBytes(errPath);
+    run.out.assign(out.begin(), out.end());
+    run.err.assign(err.begin(), err.end());
+    return run;
+}
+
+long long DesktopRunAndSave(const std::string& input, const std::string& output, const Command& command,
+                            std::vector<std::pair<int, int>>* shown)
+{
+    CSharedState shared;
+    shared.m_nDisplayBpp = 32;
+    CCollectingMessageSink messages;
+    CMemorySettings settings;
+    CDorvaneDoc doc(shared, messages, settings);
+    if (!doc.OnOpenDocument(input))
+        return -1;
+    CAstroImage& image = *doc.m_pImage;
+    const int32_t w = image.m_width;
+    // The region as selected; with Mirror it follows the mirrored plane, so
+    // its columns [l, r) become [w - r, w - l).
+    shared.m_bRegionSet = command.hasRegion;
+    shared.m_rcRegionImage = command.region;
+    if (command.mirror) {
+        shared.m_rcRegionImage.left = w - command.region.right;
+        shared.m_rcRegionImage.right = w - command.region.left;
+    }
+    image.SaveUndo();
+    long long bloom = 0;
+    auto runPlane = [&](std::vector<uint32_t>& plane, const Params& p, const char* suffix) {
+        if (command.mirror)
+            MirrorPlane(plane, w, image.m_height);
+        CBloomFilter filter(image, plane, p.intensity, p.length, p.width);
+        filter.Run(suffix, shared, nullptr);
+        if (command.mirror)
+            MirrorPlane(plane, w, image.m_height);
+        bloom += filter.LengthCheckedCount();
+        if (shown)
+            shown->emplace_back(filter.ShownDetectedCount(), filter.ShownLengthCheckCount());
+    };
+    if (!image.m_isColor)
+        runPlane(image.m_red, command.mono, "");
+    std::vector<uint32_t>* planes[] = {&image.m_red, &image.m_green, &image.m_blue};
+    const char* suffixes[] = {" in Red plane", " in Green plane", " in Blue plane"};
+    for (int k = 0; k < 3 && image.m_isColor; ++k)
+        if (command.planes[k])
+            runPlane(*planes[k], command.color[k], suffixes[k]);
+    image.UpdateDisplay();
+    shared.m_bRegionSet = false;
+    return doc.OnSaveDocument(output) ? bloom : -1;
+}
+
+}  // namespace CliTest
