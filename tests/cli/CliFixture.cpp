@@ -6,23 +6,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
+#include <tuple>
 
 #include "CCliApp.h"
+#include "CFileSession.h"
 #include "filter/CBloomFilter.h"
 #include "filter/MirrorPlane.h"
 #include "image/CAstroImage.h"
-#include "image/CDorvaneDoc.h"
 #include "image/CSbigRowCodec.h"
-#include "support/CCollectingMessageSink.h"
-#include "support/CMemorySettings.h"
-#include "support/CSharedState.h"
 
 namespace CliTest {
 
@@ -93,8 +90,8 @@ void WriteFits(const std::string& path, int32_t width, int32_t height, const std
 
 void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed)
 {
-    std::string header = compressed ? "ST-7 Compressed Image\r" : "ST-7 Image\r";
-    header += "Height = " + std::to_string(height) + "\rWidth = " + std::to_string(width) + "\rEnd\r";
+    const std::string header = std::string(compressed ? "ST-7 Compressed Image\r" : "ST-7 Image\r") + "Height = " +
+                               std::to_string(height) + "\rWidth = " + std::to_string(width) + "\rEnd\r";
     Bytes bytes(header.begin(), header.end());
     bytes.resize(2048, 0);
     std::vector<uint8_t> row(CSbigRowCodec::MaxRowBytes(width));
@@ -108,6 +105,12 @@ void WriteSbig(const std::string& path, int32_t width, int32_t height, const Pla
             bytes.insert(bytes.end(), {static_cast<uint8_t>(values[x]), static_cast<uint8_t>(values[x] >> 8)});
     }
     WriteBytes(path, bytes);
+}
+
+std::string Text(const std::string& path)
+{
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 Bytes ReadBytes(const std::string& path)
@@ -142,11 +145,8 @@ CliRun RunCli(const std::vector<std::string>& args, bool terminal)
 {
     std::ostringstream out, err;
     CCliIo io{out, err, terminal, 200};
-    CliRun run;
-    run.status = CCliApp::Run(args, io);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    const int status = CCliApp::Run(args, io);
+    return {status, false, out.str(), err.str()};
 }
 
 CliRun RunCliProcess(const std::vector<std::string>& args, const ProcessSetup& setup)
@@ -156,10 +156,8 @@ CliRun RunCliProcess(const std::vector<std::string>& args, const ProcessSetup& s
     const std::string errPath = capture.Path("err");
     std::vector<std::string> all = {DORVANE_CLI_PATH};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv(all.size() + 1, nullptr);
+    std::transform(all.begin(), all.end(), argv.begin(), [](std::string& arg) { return arg.data(); });
     const bool dropRoot = setup.dropRoot && ::geteuid() == 0;
 
     const pid_t pid = ::fork();
@@ -170,60 +168,44 @@ CliRun RunCliProcess(const std::vector<std::string>& args, const ProcessSetup& s
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
             ::_exit(120);
-        for (const auto& [resource, value] : setup.limits) {
-            const rlimit limit{value, value};
-            if (::setrlimit(resource, &limit) != 0)
+        for (const auto& [resource, value] : setup.limits)
+            if (const rlimit limit{value, value}; ::setrlimit(resource, &limit) != 0)
                 ::_exit(121);
-        }
         if (dropRoot && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(122);
+        ::alarm(static_cast<unsigned>(setup.timeoutSeconds));  // outlives exec: a run that hangs ends
         ::execv(argv[0], argv.data());
         ::_exit(123);
     }
     CliRun run;
-    if (pid < 0)
-        return run;
-    if (setup.whileRunning)
+    if (pid > 0 && setup.whileRunning)
         setup.whileRunning(pid);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.timeoutSeconds);
     int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            run.timedOut = true;
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
+        return run;
+    run.timedOut = WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const Bytes out = setup.stdoutPath.empty() ? ReadBytes(outPath) : Bytes{};
-    const Bytes err = ReadBytes(errPath);
-    run.out.assign(out.begin(), out.end());
-    run.err.assign(err.begin(), err.end());
+    run.out = setup.stdoutPath.empty() ? Text(outPath) : "";
+    run.err = Text(errPath);
     return run;
 }
 
 long long DesktopRunAndSave(const std::string& input, const std::string& output, const Command& command,
                             std::vector<std::pair<int, int>>* shown)
 {
-    CSharedState shared;
-    shared.m_nDisplayBpp = 32;
-    CCollectingMessageSink messages;
-    CMemorySettings settings;
-    CDorvaneDoc doc(shared, messages, settings);
-    if (!doc.OnOpenDocument(input))
+    CFileSession session(32);  // the desktop's objects; its own open and save below
+    if (!session.m_doc.OnOpenDocument(input))
         return -1;
-    CAstroImage& image = *doc.m_pImage;
+    CSharedState& shared = session.m_shared;
+    CAstroImage& image = *session.m_doc.m_pImage;
     const int32_t w = image.m_width;
     // The region as selected; with Mirror it follows the mirrored plane, so
     // its columns [l, r) become [w - r, w - l).
-    shared.m_bRegionSet = command.hasRegion;
-    shared.m_rcRegionImage = command.region;
-    if (command.mirror) {
-        shared.m_rcRegionImage.left = w - command.region.right;
-        shared.m_rcRegionImage.right = w - command.region.left;
-    }
+    shared.m_bRegionSet = command.region.has_value();
+    shared.m_rcRegionImage = command.region.value_or(CRegion{});
+    if (command.mirror)
+        std::tie(shared.m_rcRegionImage.left, shared.m_rcRegionImage.right) =
+            std::pair(w - shared.m_rcRegionImage.right, w - shared.m_rcRegionImage.left);
     image.SaveUndo();
     long long bloom = 0;
     auto runPlane = [&](std::vector<uint32_t>& plane, const Params& p, const char* suffix) {
@@ -238,15 +220,15 @@ long long DesktopRunAndSave(const std::string& input, const std::string& output,
             shown->emplace_back(filter.ShownDetectedCount(), filter.ShownLengthCheckCount());
     };
     if (!image.m_isColor)
-        runPlane(image.m_red, command.mono, "");
+        runPlane(image.m_red, command.params[0], "");
     std::vector<uint32_t>* planes[] = {&image.m_red, &image.m_green, &image.m_blue};
     const char* suffixes[] = {" in Red plane", " in Green plane", " in Blue plane"};
     for (int k = 0; k < 3 && image.m_isColor; ++k)
         if (command.planes[k])
-            runPlane(*planes[k], command.color[k], suffixes[k]);
+            runPlane(*planes[k], command.params[k], suffixes[k]);
     image.UpdateDisplay();
     shared.m_bRegionSet = false;
-    return doc.OnSaveDocument(output) ? bloom : -1;
+    return session.m_doc.OnSaveDocument(output) ? bloom : -1;
 }
 
 }  // namespace CliTest

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,7 @@ void WriteFits(const std::string& path, int32_t width, int32_t height, const std
                int bitpix = 16, long long bzero = 32768);
 void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed);
 Bytes ReadBytes(const std::string& path);
+std::string Text(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool Has(const std::string& text, const std::string& part);
 // Names in folder that begin with "." : the writer's temporary files.
@@ -81,12 +83,10 @@ struct Params {
     int32_t width = 2;
 };
 struct Command {
-    Params mono;
-    std::array<Params, 3> color;
+    std::array<Params, 3> params{};  // a monochrome image takes the first
     std::array<bool, 3> planes{true, true, true};
     bool mirror = false;
-    bool hasRegion = false;
-    CRegion region;  // inside the image
+    std::optional<CRegion> region{};  // inside the image
 };
 // The bloom pixels left after the length check over all runs, or -1 when a
 // step failed; shown gets the counts each run's status window ends on.
