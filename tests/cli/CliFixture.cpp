@@ -132,12 +132,20 @@ bool Has(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-std::vector<std::string> Hidden(const std::string& folder)
+std::vector<std::string> Names(const std::string& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().filename().string().front() == '.')
-            names.push_back(entry.path().filename().string());
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> Hidden(const std::string& folder)
+{
+    std::vector<std::string> names = Names(folder);
+    names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return n[0] != '.'; }),
+                names.end());
     return names;
 }
 

@@ -47,6 +47,7 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 bool Has(const std::string& text, const std::string& part);
 // Names in folder that begin with "." : the writer's temporary files.
 std::vector<std::string> Hidden(const std::string& folder);
+std::vector<std::string> Names(const std::string& folder);  // sorted
 
 struct CliRun {
     int status = -1;  // as a shell reports it: the exit status, or 128 + the signal

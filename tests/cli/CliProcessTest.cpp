@@ -83,37 +83,32 @@ TEST(CliProcess, OutputsThatAreNotRegularFilesAreNeverReplacedAndPipesAreNotRead
         GTEST_SKIP() << "device nodes need root: only the named pipes were tested";
 }
 
-TEST(CliProcess, AWriteProtectedFileIsNotReplaced)
+TEST(CliProcess, AWriteProtectedFileIsNotReplacedAndAFailedWriteToStandardOutputIsAFailure)
 {
     TempDir dir;
-    // The folder lets anyone rename over its files; the files say no.
+    // The folder lets anyone rename over its files; the files say no. Root
+    // may write any file: the program then runs as nobody.
     ASSERT_EQ(::chmod(dir.Root().c_str(), 0777), 0);
     const std::string locked = dir.Path("locked.fit"), input = dir.Path("in.fit"), target = dir.Path("target.fit");
     WriteFits(locked, kW, kH, {BloomedPlane(kW, kH, 1)});
     WriteFits(input, kW, kH, {BloomedPlane(kW, kH, 2)});
     WriteBytes(target, {1, 2, 3});
-    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
-    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
     const Bytes lockedBytes = ReadBytes(locked);
-    // Root may write any file: the program then runs as nobody.
-    CliRun run = RunCliProcess({"remove-blooming", "-q", "--in-place", locked}, {.dropRoot = true});
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(Has(run.err, locked + ": File is write-protected.")) << run.err;
-    run = RunCliProcess({"remove-blooming", "-q", "-o", target, input}, {.dropRoot = true});
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(Has(run.err, input + ": File is write-protected.")) << run.err;
+    ASSERT_EQ(::chmod(locked.c_str(), 0444) | ::chmod(target.c_str(), 0444), 0);
+    for (const auto& [args, file] : {std::pair{std::vector<std::string>{"--in-place", locked}, locked},
+                                     {{"-o", target, input}, input}}) {
+        std::vector<std::string> all = {"remove-blooming", "-q"};
+        all.insert(all.end(), args.begin(), args.end());
+        const CliRun run = RunCliProcess(all, {.dropRoot = true});
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_TRUE(Has(run.err, file + ": File is write-protected.")) << run.err;
+    }
     EXPECT_EQ(ReadBytes(locked), lockedBytes);
     EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
     EXPECT_TRUE(Hidden(dir.Root()).empty());
-}
 
-TEST(CliProcess, AFailedWriteToStandardOutputIsAFailure)
-{
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "this system has no /dev/full";
-    TempDir dir;
-    const std::string input = dir.Path("in.fit");
-    WriteFits(input, kW, kH, {BloomedPlane(kW, kH, 1)});
     for (const std::vector<std::string>& args : {std::vector<std::string>{"info", "--json", input},
                                                  {"info", input}, {"--help"}, {"--version"}, {"render", "--help"}}) {
         const CliRun run = RunCliProcess(args, {.stdoutPath = "/dev/full"});
@@ -146,22 +141,20 @@ TEST(CliProcess, FilesWithoutThreadsOrMemoryFailAloneAndTheOthersGoOn)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::exists(dir.Path("threads/a.fit")) && fs::exists(dir.Path("threads/b.st7")));
 
+    // A file too large for memory fails alone, in every command.
     const ProcessSetup oneGigabyte{.limits = {{RLIMIT_AS, gigabyte}}};
-    run = RunCliProcess({"remove-blooming", "-q", "-j", "2", "-o", dir.Path("memory"), huge, a}, oneGigabyte);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, huge + ": Not enough memory to open the image.\n");
-    EXPECT_TRUE(fs::exists(dir.Path("memory/a.fit")));
-    EXPECT_FALSE(fs::exists(dir.Path("memory/huge.fit")));
-    EXPECT_TRUE(Hidden(dir.Path("memory")).empty());
-
-    run = RunCliProcess({"info", huge, a}, oneGigabyte);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, huge + ": Not enough memory to open the image.\n");
-    EXPECT_TRUE(Has(run.out, a + ": FITS")) << run.out;
-
-    run = RunCliProcess({"render", "--zoom", "1600", wide, "--png", dir.Path("wide.png")}, oneGigabyte);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, wide + ": Not enough memory to render the image.\n");
+    for (const auto& [args, failure] :
+         {std::pair{std::vector<std::string>{"remove-blooming", "-q", "-j", "2", "-o", dir.Path("memory"), huge, a},
+                    huge + ": Not enough memory to open the image.\n"},
+          {{"info", huge, a}, huge + ": Not enough memory to open the image.\n"},
+          {{"render", "--zoom", "1600", wide, "--png", dir.Path("wide.png")},
+           wide + ": Not enough memory to render the image.\n"}}) {
+        run = RunCliProcess(args, oneGigabyte);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, failure);
+        EXPECT_TRUE(args[0] != "info" || Has(run.out, a + ": FITS")) << run.out;
+    }
+    EXPECT_EQ(Names(dir.Path("memory")), std::vector<std::string>{"a.fit"});
     EXPECT_FALSE(fs::exists(dir.Path("wide.png")));
     EXPECT_TRUE(Hidden(dir.Root()).empty());
 }

@@ -31,14 +31,6 @@ std::vector<Plane> PlanesOf(const std::string& path)
     return {image->m_red, image->m_green, image->m_blue};
 }
 
-std::vector<std::string> Names(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 }  // namespace
 
 TEST(CliRemoveBlooming, OutputEqualsTheDesktopRunAndSaveInEveryFormat)
