@@ -162,32 +162,24 @@ TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
     WriteFits(rgb, kW, kH, {BloomedPlane(kW, kH, 2), BloomedPlane(kW, kH, 3), BloomedPlane(kW, kH, 4)});
     const long long bloom = DesktopRunAndSave(mono, dir.Path("r1.fit"), {}) +
                             DesktopRunAndSave(rgb, dir.Path("r2.fit"), {});
-
-    CliRun run = RunCli({"remove-blooming", "-j", "2", "-o", dir.Path("out"), mono, rgb}, true);
-    ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* stage : {"Searching for bloom pixels.", "Searching for bloom pixels in Red plane.",
-                              "Searching for bloom pixels in Green plane.", "Searching for bloom pixels in Blue plane.",
-                              "Checking length of bloom pixels.", "Removing bloom pixels.", "Blending bloom pixels.",
-                              " 100%"})
-        EXPECT_TRUE(Has(run.err, stage)) << stage;
-    const std::string summary = "2 files, " + std::to_string(bloom) + " bloom pixels removed, ";
-    const std::size_t at = run.err.rfind(summary);
-    ASSERT_NE(at, std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find('\n', at), run.err.size() - 1) << "the summary is the last line";
-    EXPECT_EQ(run.err.substr(run.err.size() - 3), " s\n");
-    EXPECT_TRUE(run.out.empty());
-
+    // {arguments, stderr a terminal, what stderr holds (nothing when empty)}
     for (const auto& [args, terminal, err] :
-         {std::tuple{std::vector<std::string>{"-q", mono, rgb}, true, std::string()},
+         {std::tuple{std::vector<std::string>{"-j", "2", mono, rgb}, true,
+                     "2 files, " + std::to_string(bloom) + " bloom pixels removed, "},
+          {{"-q", mono, rgb}, true, ""},
           {{mono, rgb}, false, ""},
           {{"--quiet", missing}, true, missing + ": "},  // failures are printed even when quiet
           {{mono, missing}, true, "2 files, 1 failed, "}}) {
         std::vector<std::string> all = {"remove-blooming", "-o", dir.Path("out")};
         all.insert(all.end(), args.begin(), args.end());
-        run = RunCli(all, terminal);
-        EXPECT_EQ(run.status, err.empty() ? 0 : 1);
+        const CliRun run = RunCli(all, terminal);
+        EXPECT_EQ(run.status, Has(err, "failed") || Has(err, missing) ? 1 : 0);
         EXPECT_TRUE(err.empty() ? run.err.empty() : Has(run.err, err)) << run.err;
         EXPECT_TRUE(args[0] != "--quiet" || run.err.rfind(err, 0) == 0) << run.err;
+        // The summary is the last line, after the progress of every plane.
+        EXPECT_TRUE(!Has(err, " files, ") || run.err.find('\n', run.err.rfind(err)) == run.err.size() - 1) << run.err;
+        EXPECT_EQ(Has(run.err, "Searching for bloom pixels in Blue plane."), args[0] == "-j");
+        EXPECT_TRUE(run.out.empty());
     }
 }
 
