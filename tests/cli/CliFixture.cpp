@@ -23,18 +23,16 @@
 
 namespace CliTest {
 
-TempDir::TempDir()
+TempDir::TempDir() : root((std::filesystem::temp_directory_path() / "dorvane-cli-XXXXXX").string())
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dorvane-cli-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
+    if (!mkdtemp(root.data()))
         throw std::runtime_error("cannot make a temporary folder");
-    m_path = pattern;
 }
 
 TempDir::~TempDir()
 {
     std::error_code error;
-    std::filesystem::remove_all(m_path, error);
+    std::filesystem::remove_all(root, error);
 }
 
 Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base)
@@ -59,22 +57,18 @@ Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base)
 void WriteFits(const std::string& path, int32_t width, int32_t height, const std::vector<Plane>& planes, int bitpix,
                long long bzero)
 {
-    std::string bytes;
-    auto card = [&](const std::string& keyword, long long value) {
-        char text[81];
-        std::snprintf(text, sizeof text, "%-8s= %20lld%50s", keyword.c_str(), value, "");
-        bytes += text;
-    };
-    bytes = "SIMPLE  =                    T";
+    std::string bytes = "SIMPLE  =                    T";
     bytes.resize(80, ' ');
-    card("BITPIX", bitpix);
-    card("NAXIS", planes.size() == 3 ? 3 : 2);
-    card("NAXIS1", width);
-    card("NAXIS2", height);
+    std::vector<std::pair<const char*, long long>> cards = {
+        {"BITPIX", bitpix}, {"NAXIS", planes.size() == 3 ? 3 : 2}, {"NAXIS1", width}, {"NAXIS2", height},
+        {"BZERO", bzero},   {"BSCALE", 1}};
     if (planes.size() == 3)
-        card("NAXIS3", 3);
-    card("BZERO", bzero);
-    card("BSCALE", 1);
+        cards.insert(cards.begin() + 4, {"NAXIS3", 3});
+    for (const auto& [keyword, value] : cards) {
+        char card[81];
+        std::snprintf(card, sizeof card, "%-8s= %20lld%50s", keyword, value, "");
+        bytes += card;
+    }
     bytes += "END";
     bytes.resize(2880, ' ');
     for (const Plane& plane : planes)
@@ -107,12 +101,6 @@ void WriteSbig(const std::string& path, int32_t width, int32_t height, const Pla
     WriteBytes(path, bytes);
 }
 
-std::string Text(const std::string& path)
-{
-    const Bytes bytes = ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 Bytes ReadBytes(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -125,11 +113,6 @@ void WriteBytes(const std::string& path, const Bytes& bytes)
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!file)
         throw std::runtime_error("cannot write " + path);
-}
-
-bool Has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
 }
 
 std::vector<std::string> Names(const std::string& folder)

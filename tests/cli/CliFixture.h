@@ -17,17 +17,13 @@
 namespace CliTest {
 
 // A folder of its own under the temporary folder, removed with its contents.
-class TempDir {
-public:
+struct TempDir {
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& Root() const { return m_path; }
-
-private:
-    std::string m_path;
+    std::string Path(const std::string& name) const { return root + "/" + name; }
+    const std::string& Root() const { return root; }
+    std::string root;
 };
 
 using Plane = std::vector<uint32_t>;  // one plane, row-major
@@ -42,18 +38,17 @@ void WriteFits(const std::string& path, int32_t width, int32_t height, const std
                int bitpix = 16, long long bzero = 32768);
 void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed);
 Bytes ReadBytes(const std::string& path);
-std::string Text(const std::string& path);
+inline std::string Text(const std::string& path) { const Bytes b = ReadBytes(path); return {b.begin(), b.end()}; }
 void WriteBytes(const std::string& path, const Bytes& bytes);
-bool Has(const std::string& text, const std::string& part);
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+std::vector<std::string> Names(const std::string& folder);  // sorted
 // Names in folder that begin with "." : the writer's temporary files.
 std::vector<std::string> Hidden(const std::string& folder);
-std::vector<std::string> Names(const std::string& folder);  // sorted
 
 struct CliRun {
     int status = -1;  // as a shell reports it: the exit status, or 128 + the signal
     bool timedOut = false;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 // dorvane-cli's logic in-process (arguments without the program name);
 // terminal: stderr passes for a terminal.
@@ -80,8 +75,7 @@ constexpr bool kSanitized =
 // Remove Blooming then Save As, as the desktop program does them.
 struct Params {
     uint32_t intensity = 60000;
-    int32_t length = 5;
-    int32_t width = 2;
+    int32_t length = 5, width = 2;
 };
 struct Command {
     std::array<Params, 3> params{};  // a monochrome image takes the first

@@ -210,57 +210,42 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
     EXPECT_EQ(run.err, dir.Path("frame.st7") + ": SBIG Type 3 file: no history written\n");
 
     // One entry a line, between the brackets of one array.
-    const Bytes text = ReadBytes(dir.Path("report.json"));
-    std::vector<std::string> lines;
-    std::istringstream stream(std::string(text.begin(), text.end()));
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    ASSERT_EQ(lines.size(), inputs.size() + 2) << std::string(text.begin(), text.end());
-    EXPECT_EQ(lines.front() + lines.back(), "[]");
-    for (std::size_t k = 0; k < inputs.size(); ++k) {
+    std::istringstream report(Text(dir.Path("report.json")));
+    std::string line;
+    ASSERT_TRUE(std::getline(report, line) && line == "[") << report.str();
+    for (std::size_t k = 0; k < inputs.size() && std::getline(report, line); ++k) {
         SCOPED_TRACE(inputs[k].first);
-        const std::string& entry = lines[k + 1];
-        EXPECT_EQ(entry.substr(entry.size() - (k + 1 < inputs.size() ? 2 : 1)), k + 1 < inputs.size() ? "}," : "}");
+        EXPECT_EQ(line.substr(line.rfind('}')), k + 1 < inputs.size() ? "}," : "}");
         const std::string input = dir.Path(inputs[k].first), output = dir.Path("out/" + inputs[k].first);
-        EXPECT_TRUE(Has(entry, "\"output\":\"" + dir.Path("out/" + inputs[k].second) + "\"")) << entry;
-        EXPECT_TRUE(Has(entry, "\"width\":" + std::to_string(kW) + ",")) << entry;
-
+        EXPECT_TRUE(Has(line, "\"output\":\"" + dir.Path("out/" + inputs[k].second) + "\",")) << line;
         // Pixels replaced: those that differ between input and output, as the
         // mask marks them and the report counts them; detected and kept as
-        // the status window shows them, plane by plane.
+        // the status window shows them.
         std::vector<std::pair<int, int>> shown;
         ASSERT_GT(DesktopRunAndSave(input, dir.Path("ref" + fs::path(input).extension().string()), command, &shown),
                   0);
         const std::vector<Plane> before = PlanesOf(input), after = PlanesOf(output);
         const std::vector<Plane> mask = PlanesOf(dir.Path("masks/" + inputs[k].first + ".mask.fits"));
         ASSERT_EQ(mask.size(), before.size());
-        ASSERT_EQ(shown.size(), before.size());
         long long detected = 0, kept = 0, replaced = 0;
         for (std::size_t p = 0; p < before.size(); ++p) {
-            long long inPlane = 0;
             for (std::size_t i = 0; i < before[p].size(); ++i) {
-                inPlane += before[p][i] != after[p][i];
+                replaced += before[p][i] != after[p][i];
                 ASSERT_EQ(mask[p][i], before[p][i] != after[p][i] ? 1u : 0u) << "plane " << p << " pixel " << i;
             }
-            EXPECT_TRUE(Has(entry, "\"detected\":" + std::to_string(shown[p].first) + ",\"kept\":" +
-                                       std::to_string(shown[p].second) + ",\"replaced\":" + std::to_string(inPlane)))
-                << "plane " << p << ": " << entry;
-            detected += shown[p].first;
-            kept += shown[p].second;
-            replaced += inPlane;
+            detected += shown.at(p).first;
+            kept += shown.at(p).second;
         }
-        EXPECT_GT(replaced, 0);
-        EXPECT_TRUE(Has(entry, "\"detected\":" + std::to_string(detected) + ",\"kept\":" + std::to_string(kept) +
-                                   ",\"replaced\":" + std::to_string(replaced) + ",\"changed\":true,\"mask\":\"" +
-                                   dir.Path("masks/" + inputs[k].second + ".mask.fits") + "\""))
-            << entry;
+        EXPECT_TRUE(Has(line, ",\"detected\":" + std::to_string(detected) + ",\"kept\":" + std::to_string(kept) +
+                                  ",\"replaced\":" + std::to_string(replaced) + ",\"changed\":true,\"mask\":\"" +
+                                  dir.Path("masks/" + inputs[k].second + ".mask.fits") + "\""))
+            << line;
         // FITS outputs name the run in HISTORY cards; the SBIG one is as
         // without the option.
-        const Bytes bytes = ReadBytes(output);
-        EXPECT_EQ(Has(std::string(bytes.begin(), bytes.begin() + 2880),
-                      "HISTORY Remove Blooming by dorvane-cli " DORVANE_TEST_VERSION " on "),
+        EXPECT_EQ(Has(Text(output).substr(0, 2880), "HISTORY Remove Blooming by dorvane-cli " DORVANE_TEST_VERSION " on "),
                   k < 2);
     }
+    EXPECT_TRUE(std::getline(report, line) && line == "]" && !std::getline(report, line)) << report.str();
     EXPECT_EQ(ReadBytes(dir.Path("ref.st7")), ReadBytes(dir.Path("out/frame.st7")));
 }
 
@@ -300,34 +285,29 @@ private:
 TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDone)
 {
     TempDir dir;
-    const std::string out = dir.Path("out");
-    const std::vector<std::string> inputs = {dir.Path("a.fit"), dir.Path("bad.fit"), dir.Path("c.st7")};
-    WriteFits(inputs[0], kW, kH, {BloomedPlane(kW, kH, 1)});
-    WriteSbig(inputs[2], kW, kH, BloomedPlane(kW, kH, 3), false);
-    for (const bool failFlush : {true, false}) {
-        for (const char* jobs : {"1", "2"}) {
-            SCOPED_TRACE(std::string(failFlush ? "flush" : "rename") + ", -j " + jobs);
-            fs::remove_all(out);
-            fs::create_directory(out);
-            // The failing rename is that of a copy: a file the filter leaves
-            // unchanged.
-            WriteFits(inputs[1], kW, kH, {failFlush ? BloomedPlane(kW, kH, 2) : Plane(kW * kH, 1000)});
-            CFailingCommitOps ops(out + "/bad.fit", failFlush);
-            std::vector<std::string> args = {"-j", jobs, "-o", out};
-            args.insert(args.end(), inputs.begin(), inputs.end());
-            std::ostringstream stdoutText, stderrText;
-            CCliIo io{stdoutText, stderrText, true};
-            EXPECT_EQ(CRemoveBloomingCommand::Run(args, io, -1, ops), 1);
-            const std::string err = stderrText.str();
-            EXPECT_TRUE(Has(err, inputs[1] + ": Failed to close file.\n")) << err;
-            // Reported done, the file would be followed by its count.
-            for (std::size_t at = err.find(inputs[1] + ": "); at != std::string::npos;
-                 at = err.find(inputs[1] + ": ", at + 1))
-                EXPECT_FALSE(std::isdigit(static_cast<unsigned char>(err[at + inputs[1].size() + 2]))) << err;
-            EXPECT_TRUE(Has(err, "3 files, 1 failed, ")) << err;
-            // Every other output is in place once the command returns, and
-            // nothing else is left in the folder.
-            EXPECT_EQ(Names(out), (std::vector<std::string>{"a.fit", "c.st7"}));
-        }
+    const std::string out = dir.Path("out"), bad = dir.Path("bad.fit");
+    WriteFits(dir.Path("a.fit"), kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteSbig(dir.Path("c.st7"), kW, kH, BloomedPlane(kW, kH, 3), false);
+    for (const auto& [failFlush, jobs] : {std::pair{true, "1"}, {true, "2"}, {false, "1"}, {false, "2"}}) {
+        SCOPED_TRACE(std::string(failFlush ? "flush" : "rename") + ", -j " + jobs);
+        fs::remove_all(out);
+        fs::create_directory(out);
+        // The failing rename is that of a copy: a file the filter leaves
+        // unchanged.
+        WriteFits(bad, kW, kH, {failFlush ? BloomedPlane(kW, kH, 2) : Plane(kW * kH, 1000)});
+        CFailingCommitOps ops(out + "/bad.fit", failFlush);
+        std::ostringstream stdoutText, stderrText;
+        CCliIo io{stdoutText, stderrText, true};
+        EXPECT_EQ(CRemoveBloomingCommand::Run({"-j", jobs, "-o", out, dir.Path("a.fit"), bad, dir.Path("c.st7")}, io,
+                                              -1, ops),
+                  1);
+        const std::string err = stderrText.str();
+        EXPECT_TRUE(Has(err, bad + ": Failed to close file.\n") && Has(err, "3 files, 1 failed, ")) << err;
+        // Reported done, the file would be followed by its count.
+        for (std::size_t at = err.find(bad + ": "); at != std::string::npos; at = err.find(bad + ": ", at + 1))
+            EXPECT_FALSE(std::isdigit(static_cast<unsigned char>(err[at + bad.size() + 2]))) << err;
+        // Every other output is in place once the command returns, and
+        // nothing else is left in the folder.
+        EXPECT_EQ(Names(out), (std::vector<std::string>{"a.fit", "c.st7"}));
     }
 }
