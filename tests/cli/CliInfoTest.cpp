@@ -42,8 +42,8 @@ TEST(CliInfo, JsonAndTextLinesForEveryFormatAndFailuresOfSingleFiles)
     EXPECT_EQ(run.status, 1);
     std::istringstream lines(run.out);
     for (std::size_t k = 0; k < names.size(); ++k) {
-        const std::string path = k + 1 < names.size() ? dir.Path(names[k])
-                                                      : dir.Path("we\\\"ird\\\\ \\u0001 na\\u000ame \\ufffd \xc3\xa9.fit");
+        const std::string path =
+            dir.Path(k + 1 < names.size() ? names[k] : "we\\\"ird\\\\ \\u0001 na\\u000ame \\ufffd \xc3\xa9.fit");
         CFileSession desktop(32);
         ASSERT_TRUE(desktop.m_doc.OnOpenDocument(dir.Path(names[k])));
         std::string line;

@@ -68,9 +68,11 @@ TEST(CliRemoveBlooming, OutputEqualsTheDesktopRunAndSaveInEveryFormat)
         {dir.Path("packed.st7"), {}, {}},
         {dir.Path("raw.st8"), {}, {}},
         {byte8, {"--intensity", "240"}, {{P{240, 5, 2}}}},
-        // A region past every border is the whole image; one outside it, none.
+        // A region past every border is the whole image; one outside it, or
+        // an empty one, none.
         {wide, {"--region", "-50,-9,1000,2000"}, {}},
         {wide, {"--region", "100,100,200,200"}, {.region = CRegion{}}},
+        {wide, {"--region", "9,0,9,24"}, {.region = CRegion{9, 0, 9, 24}}},
         // With --mirror the selected columns are the ones filtered.
         {wide, {"--mirror", "--region", "2,0,16,24"}, {.mirror = true, .region = CRegion{2, 0, 16, 24}}},
     };
@@ -94,8 +96,6 @@ TEST(CliRemoveBlooming, OutputEqualsTheDesktopRunAndSaveInEveryFormat)
 TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeResults)
 {
     TempDir dir;
-    fs::create_directory(dir.Path("one"));
-    fs::create_directory(dir.Path("many"));
     std::vector<std::string> inputs;
     for (uint32_t k = 0; k < 6; ++k) {
         inputs.push_back(dir.Path("f" + std::to_string(k) + (k % 2 ? ".st7" : ".fit")));
@@ -122,24 +122,24 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
     const std::string bad = dir.Path("bad.fit"), none = dir.Path("none.fit"), list = dir.Path("list.txt");
     WriteBytes(bad, Bytes(3000, ' '));
     WriteBytes(list, {'h', 'i'});
-    for (const char* folder : {"one", "many"}) {
-        std::vector<std::string> args = {"remove-blooming", "--width", "1", "-j", folder[0] == 'o' ? "1" : "4",
-                                         "-o", dir.Path(folder), bad, none, list};
-        args.insert(args.begin() + 8, inputs.begin(), inputs.end());
+    for (const std::string jobs : {"-j1", "-j4"}) {
+        fs::create_directory(dir.Path(jobs));
+        std::vector<std::string> args = {"remove-blooming", "--width=1", jobs, "-o", dir.Path(jobs), bad, none, list};
+        args.insert(args.begin() + 6, inputs.begin(), inputs.end());
         const CliRun run = RunCli(args);
         EXPECT_EQ(run.status, 1);
         for (const std::string& failure :
              {bad + ": Failed to read header.\n", none + ": ", list + ": Not a FITS or SBIG Type 3 file name"})
             EXPECT_TRUE(Has(run.err, failure)) << run.err;
     }
-    EXPECT_EQ(Names(dir.Path("one")), (std::vector<std::string>{"f0.fit", "f1.st7", "f2.fit", "f3.st7", "f4.fit",
+    EXPECT_EQ(Names(dir.Path("-j1")), (std::vector<std::string>{"f0.fit", "f1.st7", "f2.fit", "f3.st7", "f4.fit",
                                                                "f5.st7", "same.fit"}));
-    EXPECT_EQ(Names(dir.Path("many")), Names(dir.Path("one")));
+    EXPECT_EQ(Names(dir.Path("-j4")), Names(dir.Path("-j1")));
     for (std::size_t k = 0; k < inputs.size(); ++k) {
         EXPECT_EQ(ReadBytes(inputs[k]), before[k]) << "input changed without --in-place";
         const std::string name = fs::path(inputs[k]).filename().string();
-        const Bytes one = ReadBytes(dir.Path("one/" + name));
-        EXPECT_EQ(one, ReadBytes(dir.Path("many/" + name))) << name;
+        const Bytes one = ReadBytes(dir.Path("-j1/" + name));
+        EXPECT_EQ(one, ReadBytes(dir.Path("-j4/" + name))) << name;
         EXPECT_EQ(one == before[k], inputs[k] == same) << name;
     }
     // --in-place rewrites each input with the same result; a report that
@@ -149,7 +149,7 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
     inPlace.insert(inPlace.end(), inputs.begin(), inputs.end());
     EXPECT_EQ(RunCli(inPlace).status, 1);
     for (const std::string& input : inputs)
-        EXPECT_EQ(ReadBytes(input), ReadBytes(dir.Path("one/" + fs::path(input).filename().string()))) << input;
+        EXPECT_EQ(ReadBytes(input), ReadBytes(dir.Path("-j1/" + fs::path(input).filename().string()))) << input;
     EXPECT_TRUE(Hidden(dir.Root()).empty());
 }
 
@@ -242,7 +242,7 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
             << line;
         // FITS outputs name the run in HISTORY cards; the SBIG one is as
         // without the option.
-        EXPECT_EQ(Has(Text(output).substr(0, 2880), "HISTORY Remove Blooming by dorvane-cli " DORVANE_TEST_VERSION " on "),
+        EXPECT_EQ(Has(Text(output), "HISTORY Remove Blooming by dorvane-cli " DORVANE_TEST_VERSION " on "),
                   k < 2);
     }
     EXPECT_TRUE(std::getline(report, line) && line == "]" && !std::getline(report, line)) << report.str();

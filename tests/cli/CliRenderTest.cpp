@@ -46,8 +46,8 @@ TEST(CliRender, PicturesAreTheDisplayMappingInGreyOrRgbAndZoomTruncatesTheSize)
         CDisplayLut::Build(low, high, 65535, lut);
         if (input == rgb) {
             EXPECT_EQ(png.typeAndDepth, std::pair(int(PNG_COLOR_TYPE_RGB), 8));
-            EXPECT_EQ(Bytes(png.pixels.begin(), png.pixels.begin() + 3), (Bytes{uint8_t(lut[100]),
-                                                                               uint8_t(lut[30000]), uint8_t(lut[65000])}));
+            const Bytes first = {uint8_t(lut[100]), uint8_t(lut[30000]), uint8_t(lut[65000])};
+            EXPECT_EQ(Bytes(png.pixels.begin(), png.pixels.begin() + 3), first);
             continue;
         }
         EXPECT_EQ(png.typeAndDepth, std::pair(int(PNG_COLOR_TYPE_GRAY), 8));
