@@ -65,7 +65,7 @@ TEST(CliInfo, JsonAndTextLinesForEveryFormatAndFailuresOfSingleFiles)
                                                   "BZERO 32768, BSCALE 1, stretch ", 0),
               0u)
         << run.out;
-    EXPECT_TRUE(Has(run.out, "\n" + dir.Path(names[3]) + ": SBIG, 30 x 20, 16 bits per pixel, 1 plane, full scale "
+    EXPECT_TRUE(Has(run.out, dir.Path(names[3]) + ": SBIG, 30 x 20, 16 bits per pixel, 1 plane, full scale "
                                                          "65535, uncompressed, stretch "))
         << run.out;
 }

@@ -98,7 +98,7 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
     TempDir dir;
     std::vector<std::string> inputs;
     for (uint32_t k = 0; k < 6; ++k) {
-        inputs.push_back(dir.Path("f" + std::to_string(k) + (k % 2 ? ".st7" : ".fit")));
+        inputs.push_back(dir.Path(std::to_string(k) + (k % 2 ? ".st7" : ".fit")));
         if (k % 2)
             WriteSbig(inputs.back(), kW, kH, BloomedPlane(kW, kH, k), k == 3);
         else
@@ -132,8 +132,8 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
              {bad + ": Failed to read header.\n", none + ": ", list + ": Not a FITS or SBIG Type 3 file name"})
             EXPECT_TRUE(Has(run.err, failure)) << run.err;
     }
-    EXPECT_EQ(Names(dir.Path("-j1")), (std::vector<std::string>{"f0.fit", "f1.st7", "f2.fit", "f3.st7", "f4.fit",
-                                                               "f5.st7", "same.fit"}));
+    EXPECT_EQ(Names(dir.Path("-j1")), (std::vector<std::string>{"0.fit", "1.st7", "2.fit", "3.st7", "4.fit",
+                                                               "5.st7", "same.fit"}));
     EXPECT_EQ(Names(dir.Path("-j4")), Names(dir.Path("-j1")));
     for (std::size_t k = 0; k < inputs.size(); ++k) {
         EXPECT_EQ(ReadBytes(inputs[k]), before[k]) << "input changed without --in-place";
@@ -260,7 +260,7 @@ public:
     {
         const int fd = CPosixFileOps::CreateExclusive(path);
         const fs::path target(m_output);
-        if (path.rfind((target.parent_path() / ("." + target.filename().string() + ".")).string(), 0) == 0)
+        if (path.rfind(target.parent_path().string() + "/." + target.filename().string() + ".", 0) == 0)
             m_outputFd = fd;
         return fd;
     }
