@@ -101,12 +101,6 @@ void WriteSbig(const std::string& path, int32_t width, int32_t height, const Pla
     WriteBytes(path, bytes);
 }
 
-Bytes ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 void WriteBytes(const std::string& path, const Bytes& bytes)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,7 +38,11 @@ Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base =
 void WriteFits(const std::string& path, int32_t width, int32_t height, const std::vector<Plane>& planes,
                int bitpix = 16, long long bzero = 32768);
 void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed);
-Bytes ReadBytes(const std::string& path);
+inline Bytes ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
 inline std::string Text(const std::string& path) { const Bytes b = ReadBytes(path); return {b.begin(), b.end()}; }
 void WriteBytes(const std::string& path, const Bytes& bytes);
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -24,10 +24,8 @@ std::vector<Plane> PlanesOf(const std::string& path)
     CFileSession session(0);
     EXPECT_TRUE(session.Open(path)) << path;
     const CAstroImage* image = session.m_doc.m_pImage;
-    if (!image)
-        return {};
-    if (!image->m_isColor)
-        return {image->m_red};
+    if (!image || !image->m_isColor)
+        return image ? std::vector<Plane>{image->m_red} : std::vector<Plane>{};
     return {image->m_red, image->m_green, image->m_blue};
 }
 
