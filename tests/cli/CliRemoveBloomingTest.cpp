@@ -148,6 +148,10 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
     EXPECT_EQ(RunCli(inPlace).status, 1);
     for (const std::string& input : inputs)
         EXPECT_EQ(ReadBytes(input), ReadBytes(dir.Path("-j1/" + fs::path(input).filename().string()))) << input;
+    // A mask that cannot be written (a folder holds its name) fails its file.
+    fs::create_directories(dir.Path("masks/0.fit.mask.fits"));
+    const CliRun run = RunCli({"remove-blooming", "--mask-dir", dir.Path("masks"), "-o", dir.Path("x.fit"), inputs[0]});
+    EXPECT_TRUE(run.status == 1 && Has(run.err, "0.fit") && Hidden(dir.Path("masks")).empty()) << run.err;
     EXPECT_TRUE(Hidden(dir.Root()).empty());
 }
 
