@@ -248,6 +248,10 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
                   k < 2);
     }
     EXPECT_TRUE(std::getline(report, line) && line == "]" && !std::getline(report, line)) << report.str();
+    // A report alone describes the run as well.
+    ASSERT_EQ(RunCli({"remove-blooming", "-o", dir.Path("alone.st7"), "--report", dir.Path("alone.json"),
+                      dir.Path("frame.st7")}).status, 0);
+    EXPECT_TRUE(Has(Text(dir.Path("alone.json")), "\"replaced\":")) << Text(dir.Path("alone.json"));
     EXPECT_EQ(ReadBytes(dir.Path("ref.st7")), ReadBytes(dir.Path("out/frame.st7")));
 }
 
