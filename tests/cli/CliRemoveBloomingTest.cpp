@@ -251,7 +251,7 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
     // A report alone describes the run as well.
     ASSERT_EQ(RunCli({"remove-blooming", "-o", dir.Path("alone.st7"), "--report", dir.Path("alone.json"),
                       dir.Path("frame.st7")}).status, 0);
-    EXPECT_TRUE(Has(Text(dir.Path("alone.json")), "\"replaced\":")) << Text(dir.Path("alone.json"));
+    EXPECT_TRUE(Has(Text(dir.Path("alone.json")), "\"planes\":[{\"plane\":")) << Text(dir.Path("alone.json"));
     EXPECT_EQ(ReadBytes(dir.Path("ref.st7")), ReadBytes(dir.Path("out/frame.st7")));
 }
 
