@@ -1,53 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "CArgParser.h"
 #include "CJsonLine.h"
 #include "CPlaneSnapshot.h"
 #include "CProgressBoard.h"
-#include "CZoomScaler.h"
-
-TEST(CliParts, ZoomAveragesBlocksWhenReducingAndRepeatsWhenEnlarging)
-{
-    CZoomScaler::Picture grey;
-    grey.width = 4;
-    grey.height = 2;
-    grey.channels = 1;
-    grey.pixels = {0, 10, 100, 101, 20, 30, 200, 255};
-    CZoomScaler::Picture half = CZoomScaler::Scale(grey, 50);
-    ASSERT_EQ(half.width, 2);
-    ASSERT_EQ(half.height, 1);
-    EXPECT_EQ(half.pixels, (std::vector<uint8_t>{15, 164}));  // (60+2)/4, (656+2)/4
-
-    CZoomScaler::Picture rgb;
-    rgb.width = 2;
-    rgb.height = 1;
-    rgb.channels = 3;
-    rgb.pixels = {1, 2, 3, 4, 5, 6};
-    CZoomScaler::Picture twice = CZoomScaler::Scale(rgb, 200);
-    ASSERT_EQ(twice.width, 4);
-    ASSERT_EQ(twice.height, 2);
-    EXPECT_EQ(twice.pixels, (std::vector<uint8_t>{1, 2, 3, 1, 2, 3, 4, 5, 6, 4, 5, 6,
-                                                  1, 2, 3, 1, 2, 3, 4, 5, 6, 4, 5, 6}));
-    // 150 %: columns 0, 0, 1 of a two-column picture.
-    CZoomScaler::Picture wide = CZoomScaler::Scale(rgb, 150);
-    ASSERT_EQ(wide.width, 3);
-    EXPECT_EQ(std::vector<uint8_t>(wide.pixels.begin(), wide.pixels.begin() + 9),
-              (std::vector<uint8_t>{1, 2, 3, 1, 2, 3, 4, 5, 6}));
-}
 
 TEST(CliParts, JsonQuotingEscapesWhatJsonForbids)
 {
-    EXPECT_EQ(CJsonLine::Quote("plain"), "\"plain\"");
-    EXPECT_EQ(CJsonLine::Quote("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(CJsonLine::Quote(std::string("\n\x1f", 2)), "\"\\u000a\\u001f\"");
-    EXPECT_EQ(CJsonLine::Quote("\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c"), "\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c\"");
     // Stray, overlong and surrogate sequences are not UTF-8.
-    EXPECT_EQ(CJsonLine::Quote("\x80"), "\"\\ufffd\"");
-    EXPECT_EQ(CJsonLine::Quote("\xc0\xaf"), "\"\\ufffd\\ufffd\"");
-    EXPECT_EQ(CJsonLine::Quote("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
-    EXPECT_EQ(CJsonLine::Quote("\xe2\x82"), "\"\\ufffd\\ufffd\"");
+    for (const auto& [text, quoted] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"plain", "plain"}, {"a\"b\\c", "a\\\"b\\\\c"}, {std::string("\n\x1f", 2), "\\u000a\\u001f"},
+             {"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c", "\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c"}, {"\x80", "\\ufffd"},
+             {"\xc0\xaf", "\\ufffd\\ufffd"}, {"\xe0\x80\xaf", "\\ufffd\\ufffd\\ufffd"},
+             {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"}, {"\xe2\x82", "\\ufffd\\ufffd"}})
+        EXPECT_EQ(CJsonLine::Quote(text), "\"" + quoted + "\"") << quoted;
     CJsonLine line;
     line.AddString("k", "v");
     line.AddInt("n", -5);
@@ -59,14 +28,9 @@ TEST(CliParts, ArgumentsInEveryAcceptedSpelling)
 {
     CArgParser parser({{"output", 'o', true}, {"jobs", 'j', true}, {"quiet", 'q', false}});
     ASSERT_TRUE(parser.Parse({"-j4", "a", "--output=x=y", "-o", "-", "--jobs", "2", "-q", "--", "--quiet", "-"}));
-    ASSERT_EQ(parser.m_options.size(), 5u);
-    EXPECT_EQ(parser.m_options[0], std::make_pair(std::string("jobs"), std::string("4")));
-    EXPECT_EQ(parser.m_options[1].second, "x=y");
-    EXPECT_EQ(parser.m_options[2].second, "-");
-    EXPECT_EQ(parser.m_options[3].second, "2");
-    EXPECT_EQ(parser.m_options[4].first, "quiet");
+    EXPECT_EQ(parser.m_options, (std::vector<std::pair<std::string, std::string>>{
+                                    {"jobs", "4"}, {"output", "x=y"}, {"output", "-"}, {"jobs", "2"}, {"quiet", ""}}));
     EXPECT_EQ(parser.m_operands, (std::vector<std::string>{"a", "--quiet", "-"}));
-
     CArgParser bundled({{"quiet", 'q', false}});
     EXPECT_FALSE(bundled.Parse({"-qq"}));
     EXPECT_EQ(bundled.m_error, "option '-q' takes no value");
@@ -74,24 +38,17 @@ TEST(CliParts, ArgumentsInEveryAcceptedSpelling)
 
 TEST(CliParts, ProgressLinesFitTheTerminalAndRedrawInPlace)
 {
-    std::ostringstream err;
-    CProgressBoard board(err, true, 2, 20);
+    std::ostringstream err, plain;
+    CProgressBoard board(err, true, 2, 20), quiet(plain, false, 1, 20);
+    // Lines cut at the front to 19 columns; what was drawn is erased, then
+    // drawn again below what is printed.
     board.SetLine(0, "/a/long/path/frame.fit: Removing 50%");
-    // Cut at the front to 19 columns, keeping the stage and percentage.
-    EXPECT_EQ(err.str(), "...it: Removing 50%\n");
-    err.str("");
     board.SetLine(1, "b: Reading.");
-    // The one line drawn is erased, then both are drawn again.
-    EXPECT_EQ(err.str(), "\r\033[1A\033[J...it: Removing 50%\nb: Reading.\n");
-    err.str("");
     board.Print("a: done");
-    EXPECT_EQ(err.str(), "\r\033[2A\033[Ja: done\n...it: Removing 50%\nb: Reading.\n");
-    err.str("");
     board.Finish();
-    EXPECT_EQ(err.str(), "\r\033[2A\033[J");
-
-    std::ostringstream plain;
-    CProgressBoard quiet(plain, false, 1, 20);
+    EXPECT_EQ(err.str(), "...it: Removing 50%\n\r\033[1A\033[J...it: Removing 50%\nb: Reading.\n"
+                         "\r\033[2A\033[Ja: done\n...it: Removing 50%\nb: Reading.\n\r\033[2A\033[J");
+    // Without a terminal only what is printed shows.
     quiet.SetLine(0, "x: 10%");
     quiet.Print("x: Failed to read header.");
     quiet.Finish();
@@ -101,33 +58,23 @@ TEST(CliParts, ProgressLinesFitTheTerminalAndRedrawInPlace)
 TEST(CliParts, PlaneSnapshotSeesEveryChangedValue)
 {
     // Odd sizes (a last value without a partner), a plane split over two
-    // threads, values kept packed in 16 bits and a plane with one value too
+    // threads, values kept packed in 16 bits and planes with one value too
     // wide for that; each change made after the snapshot, or a value
-    // written back unchanged.
-    constexpr std::size_t kNone = SIZE_MAX;
-    constexpr std::size_t kBig = (std::size_t(1) << 19) + 1;
-    struct Case {
-        std::size_t size;
-        std::size_t wideAt;  // a value above 16 bits before the snapshot
-        std::size_t at;      // the value changed after it
-        uint32_t value;
-    };
-    const Case cases[] = {
-        {1, kNone, 0, 8},           {3, kNone, 2, 2},           {3, kNone, 0, 0x10000},
-        {3, kNone, 1, 0x10001},
-        {kBig, kNone, kBig - 1, 0}, {kBig, kNone, kBig - 2, 7}, {kBig, kNone, kBig / 2 + 64, 0},
-        {kBig, 9, 5, 0},            {kBig, 9, 9, 0x12345},      {kBig, kBig - 1, kBig - 1, 0x12346},
-    };
-    for (const Case& c : cases) {
-        std::vector<uint32_t> plane(c.size);
-        for (std::size_t i = 0; i < c.size; ++i)
-            plane[i] = static_cast<uint32_t>(i % 50000);
-        if (c.wideAt != kNone)
-            plane[c.wideAt] = 0x12345;
+    // written back unchanged. {size, a value above 16 bits before, the value
+    // changed after, its new value}
+    constexpr std::size_t kNone = SIZE_MAX, kBig = (std::size_t(1) << 19) + 1;
+    for (const auto& [size, wideAt, at, value] : std::initializer_list<std::tuple<std::size_t, std::size_t, std::size_t,
+                                                                                   uint32_t>>{
+             {1, kNone, 0, 8}, {3, kNone, 2, 2}, {3, kNone, 0, 0x10000}, {3, kNone, 1, 0x10001},
+             {kBig, kNone, kBig - 1, 0}, {kBig, kNone, kBig - 2, 7}, {kBig, kNone, kBig / 2 + 64, 0},
+             {kBig, 9, 5, 0}, {kBig, 9, 9, 0x12345}, {kBig, kBig - 1, kBig - 1, 0x12346}}) {
+        std::vector<uint32_t> plane(size);
+        for (std::size_t i = 0; i < size; ++i)
+            plane[i] = i == wideAt ? 0x12345 : static_cast<uint32_t>(i % 50000);
         CPlaneSnapshot snapshot;
         snapshot.Add(plane);
-        const bool changes = plane[c.at] != c.value;
-        plane[c.at] = c.value;
-        EXPECT_EQ(snapshot.Changed(), changes) << c.size << " " << c.wideAt << " " << c.at;
+        const bool changes = plane[at] != value;
+        plane[at] = value;
+        EXPECT_EQ(snapshot.Changed(), changes) << size << " " << wideAt << " " << at;
     }
 }

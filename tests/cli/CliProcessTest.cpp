@@ -12,29 +12,14 @@
 #include <filesystem>
 #include <thread>
 
-#include "CliProcess.h"
-#include "CliTestFiles.h"
+#include "CliFixture.h"
 
 using namespace CliTest;
+namespace fs = std::filesystem;
 
 namespace {
 constexpr int32_t kW = 40;
 constexpr int32_t kH = 36;
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-// Entries whose names begin with "." : the writer's temporary files.
-std::vector<std::string> Hidden(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().filename().string().front() == '.')
-            names.push_back(entry.path().filename().string());
-    return names;
-}
 
 // File type and device number, symbolic links followed.
 std::pair<mode_t, dev_t> TypeOf(const std::string& path)
@@ -46,107 +31,82 @@ std::pair<mode_t, dev_t> TypeOf(const std::string& path)
 }
 }  // namespace
 
-TEST(CliProcess, OutputsThatAreNotRegularFilesAreNeverReplaced)
+TEST(CliProcess, OutputsThatAreNotRegularFilesAreNeverReplacedAndPipesAreNotRead)
 {
     TempDir dir;
     const std::string input = dir.Path("in.fit");
-    WriteFits16(input, kW, kH, {BloomedPlane(kW, kH, 1)});
-    struct Target {
-        std::string name;
-        int status;
-        const char* message;  // in what is printed after the path
-    };
-    std::vector<Target> targets = {{"pipe", 1, "Not a regular file or a device."}};
-    ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0666), 0);
+    WriteFits(input, kW, kH, {BloomedPlane(kW, kH, 1)});
+    // {name, exit status, what is printed after the path}
+    std::vector<std::tuple<std::string, int, std::string>> targets = {{"pipe.fit", 1, "Not a regular file or a"}};
+    ASSERT_EQ(::mkfifo(dir.Path("pipe.fit").c_str(), 0666), 0);
     const bool devices = ::geteuid() == 0 && ::mknod(dir.Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
                          ::mknod(dir.Path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
-    if (devices) {
-        targets.push_back({"null", 0, ""});
-        targets.push_back({"full", 1, "Failed to "});  // the device refuses the bytes
-    }
+    if (devices)  // the full device refuses the bytes
+        targets.insert(targets.end(), {{"null", 0, ""}, {"full", 1, "Failed to "}});
     for (std::size_t k = 0, n = targets.size(); k < n; ++k) {
-        ASSERT_EQ(::symlink(dir.Path(targets[k].name).c_str(), dir.Path(targets[k].name + "-link").c_str()), 0);
-        targets.push_back({targets[k].name + "-link", targets[k].status, targets[k].message});
+        const auto [name, status, message] = targets[k];
+        ASSERT_EQ(::symlink(dir.Path(name).c_str(), dir.Path(name + "-link").c_str()), 0);
+        targets.push_back({name + "-link", status, message});
     }
-
-    for (const Target& target : targets) {
-        const std::string path = dir.Path(target.name);
+    for (const auto& [name, status, message] : targets) {
+        const std::string path = dir.Path(name);
         const auto before = TypeOf(path);
         for (const std::vector<std::string>& args :
-             {std::vector<std::string>{"remove-blooming", "-q", "-o", path, input},
-              std::vector<std::string>{"render", input, "--png", path}}) {
-            ProcessRun run = RunCliProcess(args, {.timeoutSeconds = 20});
-            EXPECT_FALSE(run.timedOut) << args[0] << " " << target.name;
-            EXPECT_EQ(run.status, target.status) << args[0] << " " << target.name << ": " << run.err;
-            EXPECT_TRUE(Contains(run.err, target.message)) << run.err;
-            EXPECT_EQ(TypeOf(path), before) << args[0] << " replaced " << target.name;
+             {std::vector<std::string>{"remove-blooming", "-q", "-o", path, input}, {"render", input, "--png", path}}) {
+            SCOPED_TRACE(args[0] + " " + name);
+            const CliRun run = RunCliProcess(args, {.timeoutSeconds = 20});
+            EXPECT_TRUE(!run.timedOut && run.status == status && Has(run.err, message)) << run.status << run.err;
+            EXPECT_EQ(TypeOf(path), before) << "replaced";
         }
     }
+    // A named pipe given as input is refused at once, and the other files go on.
+    const std::string pipe = dir.Path("pipe.fit");
+    fs::create_directory(dir.Path("out"));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", pipe}, {"render", pipe, "--png", dir.Path("p.png")},
+          {"remove-blooming", "-q", "-o", dir.Path("out"), input, pipe}}) {
+        const CliRun run = RunCliProcess(args, {.timeoutSeconds = 20});
+        EXPECT_TRUE(!run.timedOut && run.status == 1 && Has(run.err, pipe + ": Cannot open file " + pipe + "."))
+            << args[0] << ": " << run.status << run.err;
+    }
+    EXPECT_TRUE(fs::exists(dir.Path("out/in.fit")));
     EXPECT_TRUE(Hidden(dir.Root()).empty());
     if (!devices)
         GTEST_SKIP() << "device nodes need root: only the named pipes were tested";
 }
 
-TEST(CliProcess, AWriteProtectedFileIsNotReplaced)
+TEST(CliProcess, AWriteProtectedFileIsNotReplacedAndAFailedWriteToStandardOutputIsAFailure)
 {
     TempDir dir;
-    // The folder lets anyone rename over its files; the files say no.
+    // The folder lets anyone rename over its files; the files say no. Root
+    // may write any file: the program then runs as nobody.
     ASSERT_EQ(::chmod(dir.Root().c_str(), 0777), 0);
-    const std::string locked = dir.Path("locked.fit");
-    const std::string input = dir.Path("in.fit");
-    const std::string target = dir.Path("target.fit");
-    WriteFits16(locked, kW, kH, {BloomedPlane(kW, kH, 1)});
-    WriteFits16(input, kW, kH, {BloomedPlane(kW, kH, 2)});
+    const std::string locked = dir.Path("locked.fit"), input = dir.Path("in.fit"), target = dir.Path("target.fit");
+    WriteFits(locked, kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteFits(input, kW, kH, {BloomedPlane(kW, kH, 2)});
     WriteBytes(target, {1, 2, 3});
-    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
-    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-    const std::vector<uint8_t> lockedBytes = ReadBytes(locked);
-
-    // Root may write any file: the program then runs as nobody.
-    const ProcessSetup asUser{.dropRoot = true};
-    ProcessRun run = RunCliProcess({"remove-blooming", "-q", "--in-place", locked}, asUser);
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(Contains(run.err, locked + ": File is write-protected.")) << run.err;
-    run = RunCliProcess({"remove-blooming", "-q", "-o", target, input}, asUser);
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(Contains(run.err, input + ": File is write-protected.")) << run.err;
+    const Bytes lockedBytes = ReadBytes(locked);
+    ASSERT_EQ(::chmod(locked.c_str(), 0444) | ::chmod(target.c_str(), 0444), 0);
+    for (const auto& [args, file] : {std::pair{std::vector<std::string>{"--in-place", locked}, locked},
+                                     {{"-o", target, input}, input}}) {
+        std::vector<std::string> all = {"remove-blooming", "-q"};
+        all.insert(all.end(), args.begin(), args.end());
+        const CliRun run = RunCliProcess(all, {.dropRoot = true});
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_TRUE(Has(run.err, file + ": File is write-protected.")) << run.err;
+    }
     EXPECT_EQ(ReadBytes(locked), lockedBytes);
-    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
     EXPECT_TRUE(Hidden(dir.Root()).empty());
-}
 
-TEST(CliProcess, AFailedWriteToStandardOutputIsAFailure)
-{
-    if (!Exists("/dev/full"))
+    if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "this system has no /dev/full";
-    TempDir dir;
-    const std::string input = dir.Path("in.fit");
-    WriteFits16(input, kW, kH, {BloomedPlane(kW, kH, 1)});
     for (const std::vector<std::string>& args : {std::vector<std::string>{"info", "--json", input},
                                                  {"info", input}, {"--help"}, {"--version"}, {"render", "--help"}}) {
-        ProcessRun run = RunCliProcess(args, {.stdoutPath = "/dev/full"});
+        const CliRun run = RunCliProcess(args, {.stdoutPath = "/dev/full"});
         EXPECT_EQ(run.status, 1) << args[0];
-        EXPECT_TRUE(Contains(run.err, "dorvane-cli: Failed to write to standard output.")) << run.err;
+        EXPECT_TRUE(Has(run.err, "dorvane-cli: Failed to write to standard output.")) << run.err;
     }
-}
-
-TEST(CliProcess, ANamedPipeGivenAsInputIsRefusedWithoutWaiting)
-{
-    TempDir dir;
-    const std::string pipe = dir.Path("pipe.fit");
-    const std::string good = dir.Path("good.fit");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
-    WriteFits16(good, kW, kH, {BloomedPlane(kW, kH, 1)});
-    std::filesystem::create_directory(dir.Path("out"));
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"info", pipe}, {"render", pipe, "--png", dir.Path("p.png")},
-          {"remove-blooming", "-q", "-o", dir.Path("out"), good, pipe}}) {
-        ProcessRun run = RunCliProcess(args, {.timeoutSeconds = 20});
-        EXPECT_FALSE(run.timedOut) << args[0];
-        EXPECT_EQ(run.status, 1) << args[0];
-        EXPECT_TRUE(Contains(run.err, pipe + ": Cannot open file " + pipe + ".")) << run.err;
-    }
-    EXPECT_TRUE(Exists(dir.Path("out/good.fit")));
 }
 
 TEST(CliProcess, FilesWithoutThreadsOrMemoryFailAloneAndTheOthersGoOn)
@@ -154,42 +114,38 @@ TEST(CliProcess, FilesWithoutThreadsOrMemoryFailAloneAndTheOthersGoOn)
     if (kSanitized)
         GTEST_SKIP() << "AddressSanitizer needs more address space than any limit tested here";
     TempDir dir;
-    const std::string a = dir.Path("a.fit");
-    const std::string b = dir.Path("b.st7");
+    const std::string a = dir.Path("a.fit"), b = dir.Path("b.st7");
     const std::string huge = dir.Path("huge.fit");  // its plane alone takes 1.6 GB
     const std::string wide = dir.Path("wide.fit");  // 1 GB as a picture at 1600 %
-    WriteFits16(a, kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteFits(a, kW, kH, {BloomedPlane(kW, kH, 1)});
     WriteSbig(b, kW, kH, BloomedPlane(kW, kH, 2), false);
-    WriteBlankFits8(huge, 20000, 20000);
-    WriteBlankFits8(wide, 2000, 2000);
-    for (const char* folder : {"threads", "memory"})
-        std::filesystem::create_directory(dir.Path(folder));
+    for (const auto& [path, side] : {std::pair{huge, 20000}, {wide, 2000}}) {
+        WriteFits(path, side, side, {}, 8, 0);  // data left as a hole in the file
+        fs::resize_file(path, 2880 + std::uintmax_t(side) * side);
+    }
+    fs::create_directory(dir.Path("out"));
     const rlim_t gigabyte = rlim_t(1) << 30;
-
     // Thread stacks as large as the stack limit do not fit in the address
     // space: not one thread can be started.
-    ProcessRun run = RunCliProcess({"remove-blooming", "-q", "-j", "8", "-o", dir.Path("threads"), a, b},
-                                   {.limits = {{RLIMIT_STACK, gigabyte}, {RLIMIT_AS, gigabyte / 2}}});
+    CliRun run = RunCliProcess({"remove-blooming", "-q", "-j", "8", "-o", dir.Path("out"), a, b},
+                               {.limits = {{RLIMIT_STACK, gigabyte}, {RLIMIT_AS, gigabyte / 2}}});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(Exists(dir.Path("threads/a.fit")) && Exists(dir.Path("threads/b.st7")));
+    fs::remove(dir.Path("out/a.fit"));
 
+    // A file too large for memory fails alone, in every command.
     const ProcessSetup oneGigabyte{.limits = {{RLIMIT_AS, gigabyte}}};
-    run = RunCliProcess({"remove-blooming", "-q", "-j", "2", "-o", dir.Path("memory"), huge, a}, oneGigabyte);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, huge + ": Not enough memory to open the image.\n");
-    EXPECT_TRUE(Exists(dir.Path("memory/a.fit")));
-    EXPECT_FALSE(Exists(dir.Path("memory/huge.fit")));
-    EXPECT_TRUE(Hidden(dir.Path("memory")).empty());
-
-    run = RunCliProcess({"info", huge, a}, oneGigabyte);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, huge + ": Not enough memory to open the image.\n");
-    EXPECT_TRUE(Contains(run.out, a + ": FITS")) << run.out;
-
-    run = RunCliProcess({"render", "--zoom", "1600", wide, "--png", dir.Path("wide.png")}, oneGigabyte);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, wide + ": Not enough memory to render the image.\n");
-    EXPECT_FALSE(Exists(dir.Path("wide.png")));
+    for (const auto& [args, failure] :
+         {std::pair{std::vector<std::string>{"remove-blooming", "-q", "-j", "2", "-o", dir.Path("out"), huge, a},
+                    huge + ": Not enough memory to open the image.\n"},
+          {{"info", huge, a}, huge + ": Not enough memory to open the image.\n"},
+          {{"render", "--zoom", "1600", wide, "--png", dir.Path("wide.png")},
+           wide + ": Not enough memory to render the image.\n"}}) {
+        run = RunCliProcess(args, oneGigabyte);
+        EXPECT_TRUE(run.status == 1 && run.err == failure) << run.status << run.err;
+        EXPECT_TRUE(args[0] != "info" || Has(run.out, a + ": FITS")) << run.out;
+    }
+    EXPECT_EQ(Names(dir.Path("out")), (std::vector<std::string>{"a.fit", "b.st7"}));
+    EXPECT_FALSE(fs::exists(dir.Path("wide.png")));
     EXPECT_TRUE(Hidden(dir.Root()).empty());
 }
 
@@ -197,17 +153,18 @@ TEST(CliProcess, AnInterruptedSaveLeavesNoTemporaryFile)
 {
     TempDir dir;
     const std::string input = dir.Path("big.fit");  // 16 MB, long enough to catch in the act
-    WriteFits16(input, 4096, 2048, {Plane(std::size_t(4096) * 2048, 1000)});
+    WriteFits(input, 4096, 2048, {Plane(std::size_t(4096) * 2048, 1000)});
     const std::string out = dir.Path("out");
     for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
         bool caught = false;
         for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
-            std::filesystem::remove_all(out);
-            std::filesystem::create_directory(out);
+            fs::remove_all(out);
+            fs::create_directory(out);
             // Stops the program while its temporary file exists, then signals.
             auto interrupt = [&, sig = sig](pid_t pid) {
                 const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-                while (Hidden(out).empty() && !Exists(out + "/big.fit") && std::chrono::steady_clock::now() < deadline)
+                while (Hidden(out).empty() && !fs::exists(out + "/big.fit") &&
+                       std::chrono::steady_clock::now() < deadline)
                     std::this_thread::yield();
                 int state = 0;
                 if (Hidden(out).empty() || ::kill(pid, SIGSTOP) != 0 || ::waitpid(pid, &state, WUNTRACED) != pid ||
@@ -218,13 +175,13 @@ TEST(CliProcess, AnInterruptedSaveLeavesNoTemporaryFile)
                     ::kill(pid, sig);
                 ::kill(pid, SIGCONT);
             };
-            ProcessRun run = RunCliProcess({"remove-blooming", "-q", "--intensity", "1000000", "-o", out, input},
-                                           {.whileRunning = interrupt});
+            const CliRun run = RunCliProcess({"remove-blooming", "-q", "--intensity", "1000000", "-o", out, input},
+                                             {.whileRunning = interrupt});
             if (!caught)
                 continue;
             EXPECT_EQ(run.status, status) << sig;
             EXPECT_TRUE(Hidden(out).empty()) << sig << ": " << ::testing::PrintToString(Hidden(out));
-            EXPECT_FALSE(Exists(out + "/big.fit")) << "stopped before the rename, yet the output is there";
+            EXPECT_FALSE(fs::exists(out + "/big.fit")) << "stopped before the rename, yet the output is there";
         }
         EXPECT_TRUE(caught) << "never saw the save in progress";
     }

@@ -3,200 +3,103 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
-#include "CliTestFiles.h"
+#include "CliFixture.h"
 
 using namespace CliTest;
 
-namespace {
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-}  // namespace
-
-TEST(CliUsage, HelpAndVersionForProgramAndEveryCommand)
-{
-    for (const std::vector<std::string>& prefix :
-         std::vector<std::vector<std::string>>{{}, {"info"}, {"remove-blooming"}, {"render"}}) {
-        std::vector<std::string> help = prefix;
-        help.push_back("--help");
-        CliRun run = RunCli(help);
-        EXPECT_EQ(run.status, 0) << help.size();
-        EXPECT_TRUE(Contains(run.out, "Usage: dorvane-cli")) << run.out;
-        EXPECT_TRUE(run.err.empty());
-
-        std::vector<std::string> version = prefix;
-        version.push_back("--version");
-        run = RunCli(version);
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, "dorvane-cli " DORVANE_TEST_VERSION "\n");
-    }
-    // Help wins over missing operands.
-    EXPECT_EQ(RunCli({"remove-blooming", "--help"}).status, 0);
-    EXPECT_EQ(RunCli({"render", "-x", "--help"}).status, 2);
-}
-
-TEST(CliUsage, UnknownOptionsCommandsAndMissingValuesExitTwo)
-{
-    struct Case {
-        std::vector<std::string> args;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {{}, "no command given"},
-        {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{"--frob"}, "unknown option '--frob'"},
-        {{"info", "--jsn", "a.fit"}, "unknown option '--jsn'"},
-        {{"info"}, "no input file"},
-        {{"info", "--json=yes", "a.fit"}, "option '--json' takes no value"},
-        {{"remove-blooming", "--in-place", "--intensity"}, "option '--intensity' needs a value"},
-        {{"remove-blooming", "-o"}, "option '-o' needs a value"},
-        {{"remove-blooming", "-x", "a.fit"}, "unknown option '-x'"},
-        {{"remove-blooming", "a.fit"}, "give --output PATH, or --in-place"},
-        {{"remove-blooming", "--in-place", "-o", "b.fit", "a.fit"}, "--in-place and --output exclude each other"},
-        {{"remove-blooming", "--in-place"}, "no input file"},
-        {{"remove-blooming", "--in-place", "--planes", "rx", "a.fit"}, "--planes: use the letters r, g and b"},
-        {{"remove-blooming", "--in-place", "--region", "1,2,3", "a.fit"}, "--region: give four integers"},
-        {{"remove-blooming", "--in-place", "--region", "5,0,4,9", "a.fit"}, "RIGHT must not be less than LEFT"},
-        {{"remove-blooming", "--in-place", "--red", "60000,5", "a.fit"}, "--red: give three values"},
-        {{"remove-blooming", "--in-place", "--mask", "m.fits", "a.fit", "b.fit"}, "--mask takes one input file"},
-        {{"remove-blooming", "--in-place", "--mask", "m", "--mask-dir", ".", "a.fit"}, "--mask and --mask-dir exclude"},
-        {{"remove-blooming", "--in-place", "--report=", "a.fit"}, "--report: the path is empty"},
-        {{"remove-blooming", "--in-place", "--history=yes", "a.fit"}, "option '--history' takes no value"},
-        {{"remove-blooming", "--in-place", "--mask-dir", "/no/such/folder", "a.fit"}, "--mask-dir must name an existing"},
-        {{"render", "a.fit"}, "--png OUT.png is required"},
-        {{"render", "--png", "o.png"}, "no input file"},
-        {{"render", "--png", "o.png", "a.fit", "b.fit"}, "one input file only"},
-    };
-    for (const Case& c : cases) {
-        CliRun run = RunCli(c.args);
-        EXPECT_EQ(run.status, 2) << c.expected;
-        EXPECT_TRUE(Contains(run.err, c.expected)) << run.err;
-        EXPECT_TRUE(Contains(run.err, "--help'.")) << run.err;
-        EXPECT_TRUE(run.out.empty());
-    }
-}
-
-TEST(CliUsage, ParameterBoundsAreThoseOfTheDialogs)
-{
-    struct Bound {
-        const char* option;
-        const char* low;
-        const char* high;
-        const char* message;
-    };
-    const Bound bounds[] = {
-        {"--intensity", "1", "1000000", "Please enter an integer between 1 and 1000000."},
-        {"--length", "1", "10000", "Please enter an integer between 1 and 10000."},
-        {"--width", "1", "1000", "Please enter an integer between 1 and 1000."},
-        {"--jobs", "1", "1024", "Please enter an integer between 1 and 1024."},
-    };
-    TempDir dir;
-    for (const Bound& bound : bounds) {
-        const std::string below = "0";
-        const std::string above = std::to_string(std::stoll(bound.high) + 1);
-        for (const std::string& refused : {below, above, std::string("99999999999999999999")}) {
-            CliRun run = RunCli({"remove-blooming", "--in-place", bound.option, refused, "a.fit"});
-            EXPECT_EQ(run.status, 2) << bound.option << " " << refused;
-            EXPECT_TRUE(Contains(run.err, std::string(bound.option) + ": " + bound.message)) << run.err;
-        }
-        // Text that is not a whole number, as the dialogs' digit-only edits say.
-        for (const std::string& refused : {std::string("12x"), std::string(""), std::string("-3"), std::string("1.5")}) {
-            CliRun run = RunCli({"remove-blooming", "--in-place", bound.option, refused, "a.fit"});
-            EXPECT_EQ(run.status, 2) << bound.option << " " << refused;
-            EXPECT_TRUE(Contains(run.err, std::string(bound.option) + ": Please enter a positive integer.")) << run.err;
-        }
-        // The bounds themselves are accepted: the run gets as far as the
-        // missing file, which is a failure of the file, not of the usage.
-        for (const char* accepted : {bound.low, bound.high}) {
-            CliRun run = RunCli({"remove-blooming", "--in-place", bound.option, accepted, dir.Path("none.fit")});
-            EXPECT_EQ(run.status, 1) << bound.option << " " << accepted << run.err;
-        }
-    }
-    CliRun run = RunCli({"remove-blooming", "--in-place", "--green", "60000,10001,2", "a.fit"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Contains(run.err, "--green: Length: Please enter an integer between 1 and 10000.")) << run.err;
-    run = RunCli({"remove-blooming", "--in-place", "--blue", "0,5,2", "a.fit"});
-    EXPECT_TRUE(Contains(run.err, "--blue: Intensity: Please enter an integer between 1 and 1000000.")) << run.err;
-    run = RunCli({"remove-blooming", "--in-place", "--red", "1,1,1001", "a.fit"});
-    EXPECT_TRUE(Contains(run.err, "--red: Width: Please enter an integer between 1 and 1000.")) << run.err;
-    run = RunCli({"render", "--zoom", "1601", "--png", "o.png", "a.fit"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Contains(run.err, "--zoom: Please enter an integer between 1 and 1600.")) << run.err;
-    run = RunCli({"render", "--min", "65536", "--png", "o.png", "a.fit"});
-    EXPECT_TRUE(Contains(run.err, "--min: Please enter an integer between 0 and 65535.")) << run.err;
-}
-
-TEST(CliUsage, OutputPlansThatWouldReplaceInputsAreRefused)
+// Help and version exit 0 for the program and every command; every refusal
+// of the command line itself exits 2, says why and touches no file (the
+// files a plan names exist, so that only the plan is at fault).
+TEST(CliUsage, HelpVersionAndEveryRefusalWithItsReasonAndExitStatus)
 {
     TempDir dir;
-    const std::string a = dir.Path("a.fit");
-    const std::string b = dir.Path("b.fit");
-    const Plane plane = BloomedPlane(20, 20, 1);
-    WriteFits16(a, 20, 20, {plane});
-    WriteFits16(b, 20, 20, {plane});
-    const std::vector<uint8_t> before = ReadBytes(a);
-
-    CliRun run = RunCli({"remove-blooming", "-o", a, a});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Contains(run.err, "the output would replace an input file")) << run.err;
-    // Another spelling of the same file is the same file.
-    run = RunCli({"remove-blooming", "-o", dir.Root() + "/./a.fit", a});
-    EXPECT_EQ(run.status, 2);
-    // The folder the inputs live in.
-    run = RunCli({"remove-blooming", "-o", dir.Root(), a, b});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(ReadBytes(a), before);
-
-    run = RunCli({"remove-blooming", "-o", dir.Path("out.fit"), a, b});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Contains(run.err, "--output must name an existing folder")) << run.err;
-
+    const std::string a = dir.Path("a.fit"), b = dir.Path("b.fit"), out = dir.Path("out");
+    WriteFits(a, 20, 20, {BloomedPlane(20, 20, 1)});
+    WriteFits(b, 20, 20, {BloomedPlane(20, 20, 1)});
     std::filesystem::create_directory(dir.Path("sub"));
-    WriteFits16(dir.Path("sub/a.fit"), 20, 20, {plane});
-    std::filesystem::create_directory(dir.Path("out"));
-    run = RunCli({"remove-blooming", "-o", dir.Path("out"), a, dir.Path("sub/a.fit")});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Contains(run.err, "two input files would write this same output")) << run.err;
-
-    run = RunCli({"remove-blooming", "--in-place", a, dir.Root() + "//a.fit"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Contains(run.err, "the same file is named twice")) << run.err;
-    EXPECT_FALSE(Exists(dir.Path("out/a.fit")));
-
-    // Masks and the report replace no image, no folder and not each other.
-    const std::string mask = dir.Path("m.fits");
-    const std::pair<std::vector<std::string>, const char*> sidecars[] = {
-        {{"--in-place", "--mask", a, a}, "the mask would replace an input or output file"},
-        {{"-o", dir.Path("c.fit"), "--mask", dir.Root() + "/c.fit", a}, "the mask would replace an input or output"},
-        {{"--in-place", "--mask-dir", dir.Path("out"), a, dir.Path("sub/a.fit")}, "two input files would write this"},
-        {{"--in-place", "--mask", dir.Path("out"), a}, "is a folder; give a file name, or use --mask-dir"},
-        {{"--in-place", "--report", dir.Path("out"), a}, "is a folder; give a file name"},
-        {{"--in-place", "--report", b, a, b}, "the report would replace an input, output or mask file"},
-        {{"--in-place", "--mask", mask, "--report", mask, a}, "the report would replace an input, output or mask"},
-    };
-    for (const auto& [options, expected] : sidecars) {
-        std::vector<std::string> args = {"remove-blooming"};
-        args.insert(args.end(), options.begin(), options.end());
-        run = RunCli(args);
-        EXPECT_EQ(run.status, 2) << expected;
-        EXPECT_TRUE(Contains(run.err, expected)) << run.err;
-    }
-    EXPECT_FALSE(Exists(mask));
-
-    // Files are compared as files: another name of the input (a hard link
-    // here, a bind mount elsewhere) is the input.
-    ASSERT_EQ(::link(a.c_str(), dir.Path("out/a.fit").c_str()), 0);
-    run = RunCli({"remove-blooming", "-o", dir.Path("out/a.fit"), a});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(Contains(run.err, "the output would replace an input file")) << run.err;
-    // render's picture may not replace its input either, however it is named.
+    std::filesystem::create_directory(out);
+    WriteFits(dir.Path("sub/a.fit"), 20, 20, {BloomedPlane(20, 20, 1)});
+    std::filesystem::create_directory(dir.Path("hard"));
+    ASSERT_EQ(::link(a.c_str(), dir.Path("hard/a.fit").c_str()), 0);  // another name of a.fit
     ASSERT_EQ(::symlink(a.c_str(), dir.Path("link.fit").c_str()), 0);
-    for (const std::string& png : {a, dir.Root() + "/./a.fit", dir.Path("link.fit"), dir.Path("out/a.fit")}) {
-        run = RunCli({"render", a, "--png", png});
-        EXPECT_EQ(run.status, 2) << png;
-        EXPECT_TRUE(Contains(run.err, "the output would replace the input file")) << run.err;
+    const Bytes before = ReadBytes(a);
+    // "ARGUMENTS|REASON"; @ is the folder of the files.
+    std::vector<std::string> cases;
+    for (const char* command : {"", "info ", "remove-blooming ", "render "})
+        cases.insert(cases.end(), {std::string(command) + "--help|Usage: dorvane-cli",
+                                   std::string(command) + "--version|dorvane-cli " DORVANE_TEST_VERSION "\n"});
+    cases.insert(cases.end(), {
+        "|no command given", "frobnicate|unknown command 'frobnicate'", "--frob|unknown option '--frob'",
+        "info --jsn a.fit|unknown option '--jsn'", "info|no input file", "render -x --help|unknown option '-x'",
+        "info --json=yes a.fit|option '--json' takes no value", "remove-blooming a.fit|give --output PATH, or --in-",
+        "remove-blooming --in-place --intensity|option '--intensity' needs a value",
+        "remove-blooming --in-place -o b.fit a.fit|--in-place and --output exclude each other",
+        "remove-blooming --in-place|no input file",
+        "remove-blooming --in-place --planes rx a.fit|--planes: use the letters r, g and b",
+        "remove-blooming --in-place --region 1,2,3 a.fit|--region: give four integers",
+        "remove-blooming --in-place --region 5,0,4,9 a.fit|RIGHT must not be less than LEFT",
+        "remove-blooming --in-place --red 60000,5 a.fit|--red: give three values",
+        "remove-blooming --in-place --green 60000,10001,2 a.fit|--green: Length: Please enter an integer between 1 and "
+        "10000.",
+        "remove-blooming --in-place --blue 0,5,2 a.fit|--blue: Intensity: Please enter an integer between 1 and 100000",
+        "remove-blooming --in-place --red 1,1,1001 a.fit|--red: Width: Please enter an integer between 1 and 1000.",
+        "render --zoom 1601 --png o.png a.fit|--zoom: Please enter an integer between 1 and 1600.",
+        "render --min 65536 --png o.png a.fit|--min: Please enter an integer between 0 and 65535.",
+        "remove-blooming --in-place --mask m.fits a.fit b.fit|--mask takes one input file",
+        "remove-blooming --in-place --mask m --mask-dir . a.fit|--mask and --mask-dir exclude",
+        "remove-blooming --in-place --report= a.fit|--report: the path is empty",
+        "remove-blooming --in-place --history=yes a.fit|option '--history' takes no value",
+        "remove-blooming --in-place --mask-dir /no/such/folder a.fit|--mask-dir must name an existing",
+        "render a.fit|--png OUT.png is required", "render --png o.png|no input file",
+        "render --png o.png a.fit b.fit|one input file only",
+        // Plans that would replace an input, however it is named.
+        "remove-blooming -o @/a.fit @/a.fit|the output would replace an input file",
+        "remove-blooming -o @/./a.fit @/a.fit|the output would replace an input file",
+        "remove-blooming -o @/hard/a.fit @/a.fit|the output would replace an input file",
+        "remove-blooming -o @ @/a.fit @/b.fit|the output would replace an input file",
+        "remove-blooming -o @/new.fit @/a.fit @/b.fit|--output must name an existing folder",
+        "remove-blooming -o @/out @/a.fit @/sub/a.fit|two input files would write this same output",
+        "remove-blooming --in-place @/a.fit @//a.fit|the same file is named twice",
+        "remove-blooming --in-place --mask @/a.fit @/a.fit|the mask would replace an input or output file",
+        "remove-blooming -o @/c.fit --mask @/./c.fit @/a.fit|the mask would replace an input or output",
+        "remove-blooming --in-place --mask-dir @/out @/a.fit @/sub/a.fit|two input files would write",
+        "remove-blooming --in-place --mask @/out @/a.fit|is a folder; give a file name, or use --mask-dir",
+        "remove-blooming --in-place --report @/out @/a.fit|is a folder; give a file name",
+        "remove-blooming --in-place --report @/b.fit @/a.fit @/b.fit|the report would replace an input, output or mask",
+        "remove-blooming --in-place --mask @/m.fits --report @/m.fits @/a.fit|the report would replace an input",
+    });
+    for (const char* png : {"@/a.fit", "@/./a.fit", "@/link.fit", "@/hard/a.fit"})
+        cases.push_back("render @/a.fit --png " + std::string(png) + "|the output would replace the input file");
+    // The parameters' bounds are the dialogs': one beyond each is refused.
+    for (const auto& [option, high] : {std::pair{"--intensity", 1000000}, {"--length", 10000}, {"--width", 1000},
+                                       {"--jobs", 1024}}) {
+        const std::string prefix = std::string("remove-blooming --in-place ") + option;
+        for (const std::string& refused : {std::string("0"), std::to_string(high + 1), std::string(20, '9')})
+            cases.push_back(prefix + " " + refused + " a.fit|" + option + ": Please enter an integer between 1 and " +
+                            std::to_string(high) + ".");
+        for (const char* refused : {" 12x", " -3", " 1.5", "="})
+            cases.push_back(prefix + refused + " a.fit|" + option + ": Please enter a positive integer.");
+        // The bounds themselves pass: the run fails on the missing file.
+        for (const std::string& accepted : {std::string("1"), std::to_string(high)})
+            EXPECT_EQ(RunCli({"remove-blooming", "--in-place", option, accepted, dir.Path("none.fit")}).status, 1)
+                << option << " " << accepted;
+    }
+    for (const std::string& c : cases) {
+        SCOPED_TRACE(c);
+        std::vector<std::string> args;
+        std::istringstream words(c.substr(0, c.find('|')));
+        for (std::string word; words >> word;)
+            args.push_back(word[0] == '@' ? dir.Root() + word.substr(1) : word);
+        const std::string expected = c.substr(c.find('|') + 1);
+        const CliRun run = RunCli(args);
+        const bool help = expected.rfind("Usage: ", 0) == 0 || expected.rfind("dorvane-cli ", 0) == 0;
+        EXPECT_EQ(run.status, help ? 0 : 2);
+        EXPECT_TRUE(Has(help ? run.out : run.err, expected)) << run.out << run.err;
+        EXPECT_TRUE(help ? run.err.empty() : Has(run.err, "--help'.") && run.out.empty()) << run.out << run.err;
     }
     EXPECT_EQ(ReadBytes(a), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("m.fits")));
+    EXPECT_TRUE(std::filesystem::is_empty(out));
 }
