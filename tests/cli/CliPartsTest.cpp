@@ -4,7 +4,6 @@
 
 #include "CArgParser.h"
 #include "CJsonLine.h"
-#include "CPlaneSnapshot.h"
 #include "CProgressBoard.h"
 #include "CZoomScaler.h"
 
@@ -96,38 +95,4 @@ TEST(CliParts, ProgressLinesFitTheTerminalAndRedrawInPlace)
     quiet.Print("x: Failed to read header.");
     quiet.Finish();
     EXPECT_EQ(plain.str(), "x: Failed to read header.\n");
-}
-
-TEST(CliParts, PlaneSnapshotSeesEveryChangedValue)
-{
-    // Odd sizes (a last value without a partner), a plane split over two
-    // threads, values kept packed in 16 bits and a plane with one value too
-    // wide for that; each change made after the snapshot, or a value
-    // written back unchanged.
-    constexpr std::size_t kNone = SIZE_MAX;
-    constexpr std::size_t kBig = (std::size_t(1) << 19) + 1;
-    struct Case {
-        std::size_t size;
-        std::size_t wideAt;  // a value above 16 bits before the snapshot
-        std::size_t at;      // the value changed after it
-        uint32_t value;
-    };
-    const Case cases[] = {
-        {1, kNone, 0, 8},           {3, kNone, 2, 2},           {3, kNone, 0, 0x10000},
-        {3, kNone, 1, 0x10001},
-        {kBig, kNone, kBig - 1, 0}, {kBig, kNone, kBig - 2, 7}, {kBig, kNone, kBig / 2 + 64, 0},
-        {kBig, 9, 5, 0},            {kBig, 9, 9, 0x12345},      {kBig, kBig - 1, kBig - 1, 0x12346},
-    };
-    for (const Case& c : cases) {
-        std::vector<uint32_t> plane(c.size);
-        for (std::size_t i = 0; i < c.size; ++i)
-            plane[i] = static_cast<uint32_t>(i % 50000);
-        if (c.wideAt != kNone)
-            plane[c.wideAt] = 0x12345;
-        CPlaneSnapshot snapshot;
-        snapshot.Add(plane);
-        const bool changes = plane[c.at] != c.value;
-        plane[c.at] = c.value;
-        EXPECT_EQ(snapshot.Changed(), changes) << c.size << " " << c.wideAt << " " << c.at;
-    }
 }

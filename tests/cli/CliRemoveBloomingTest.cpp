@@ -7,7 +7,6 @@
 
 #include "CBloomFileJob.h"
 #include "CFileSession.h"
-#include "CPlaneSnapshot.h"
 #include "CRemoveBloomingCommand.h"
 #include "CliTestFiles.h"
 #include "DesktopReference.h"
@@ -422,8 +421,8 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
         CFileSession session(0);
         ASSERT_TRUE(session.Open(inputs[k]));
         CLastCounts status;
-        CPlaneSnapshot snapshot;
-        CBloomFileJob(parsed, 1).FilterImage(*session.m_doc.m_pImage, session.m_shared, &status, snapshot);
+        CFilterRunRecord record;
+        CBloomFileJob(parsed, 1).FilterImage(*session.m_doc.m_pImage, session.m_shared, &status, record);
         const FlatJson::Value& planes = *entry.Find("planes");
         ASSERT_EQ(planes.items.size(), status.m_counts.size());
         for (std::size_t p = 0; p < planes.items.size(); ++p) {
