@@ -39,7 +39,6 @@
 
 #include "CBloomFileJob.h"
 #include "CFileSession.h"
-#include "CPlaneSnapshot.h"
 #include "image/CAstroImage.h"
 #include "support/CAtomicFileWriter.h"
 #include "support/ICommitQueue.h"
@@ -287,9 +286,9 @@ void TimeSteps(const std::string& input, const std::string& output, SSteps& best
     best.open = std::min(best.open, next - t);
     t = next;
     {
-        CPlaneSnapshot before;
-        job.FilterImage(image, session.m_shared, nullptr, before);
-        if (!before.Changed())
+        CFilterRunRecord record;
+        job.FilterImage(image, session.m_shared, nullptr, record);
+        if (record.ReplacedCount() == 0)
             std::fprintf(stderr, "the filter changed nothing\n");
     }
     next = Now();

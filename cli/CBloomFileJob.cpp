@@ -6,7 +6,6 @@
 
 #include "CFileCopy.h"
 #include "CFileSession.h"
-#include "CPlaneSnapshot.h"
 #include "CProgressLine.h"
 #include "CUsage.h"
 #include "filter/CPlaneFilterRun.h"
@@ -53,7 +52,7 @@ CBloomFileJob::CBloomFileJob(const CBloomOptions& options, int engineThreads, IF
 }
 
 int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status,
-                                   CPlaneSnapshot& before, CFilterRunRecord* record) const
+                                   CFilterRunRecord& record) const
 {
     struct PlaneRun {
         std::vector<uint32_t>* plane;
@@ -76,17 +75,15 @@ int64_t CBloomFileJob::FilterImage(CAstroImage& image, CSharedState& state, IFil
     state.m_bRegionSet = m_options.hasRegion;
     if (m_options.hasRegion)
         state.m_rcRegionImage = m_options.region;
-    if (record)
-        *record = CFilterRunRecord::Start(image, state, m_options.mirror);
+    record = CFilterRunRecord::Start(image, state, m_options.mirror);
 
     int64_t bloomPixels = 0;
     for (const PlaneRun& run : runs) {
-        before.Add(*run.plane);
         const CPlaneFilterRun::SParameters parameters{run.parameters.intensity, run.parameters.length,
                                                       run.parameters.width};
         bloomPixels += CPlaneFilterRun::Run(image, *run.plane, run.index, parameters, m_options.mirror, run.suffix,
                                             state, status, m_engineThreads,
-                                            record ? &record->planes.emplace_back() : nullptr);
+                                            &record.planes.emplace_back());
     }
     return bloomPixels;
 }
@@ -140,14 +137,10 @@ CBloomFileJob::Result CBloomFileJob::Process(const std::string& input, const std
         }
         CAstroImage& image = *session.m_doc.m_pImage;
         outOfMemory = "Not enough memory to filter the image.";
-        // The record costs a little of the run's time: kept only when wanted.
-        const bool keepRecord = m_options.history || !mask.empty() || !m_options.report.empty();
-        {
-            CPlaneSnapshot before;
-            result.bloomPixels =
-                FilterImage(image, session.m_shared, progress, before, keepRecord ? &result.record : nullptr);
-            result.changed = before.Changed();
-        }
+        // The record's changed pixels come from the filter's own writes: far
+        // cheaper than a copy of the planes to compare with afterwards.
+        result.bloomPixels = FilterImage(image, session.m_shared, progress, result.record);
+        result.changed = result.record.ReplacedCount() > 0;
         result.filtered = true;
         result.isFits = session.m_doc.m_isFits != 0;
         if (m_options.history)

@@ -10,7 +10,6 @@
 #include "support/CPosixFileOps.h"
 
 class CAstroImage;
-class CPlaneSnapshot;
 class CProgressLine;
 class IFilterStatus;
 struct CSharedState;
@@ -27,7 +26,7 @@ public:
         std::vector<std::string> notes;    // what else stderr should say (no history written)
         bool filtered = false;             // the filter ran: record and isFits hold what it did
         bool isFits = false;
-        CFilterRunRecord record;           // kept when a mask, the history or the report needs it
+        CFilterRunRecord record;           // what the runs did; its changes tell whether any pixel changed
         // With deferred commits: the written output, still to be flushed and
         // renamed (its Commit decides whether the file is done). Null when
         // nothing was written (a failure, or an unchanged file in place).
@@ -49,11 +48,11 @@ public:
                    const std::string& mask = "") const;
 
     // The filter runs of the command on an opened image: each chosen plane,
-    // mirrored around its run when asked, its values first kept in before.
-    // Returns the bloom pixels counted. state holds the file's own
-    // FilterRegion. record, when not null, receives what the runs did.
-    int64_t FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status, CPlaneSnapshot& before,
-                        CFilterRunRecord* record = nullptr) const;
+    // mirrored around its run when asked. Returns the bloom pixels counted.
+    // state holds the file's own FilterRegion. record receives what the runs
+    // did, the pixels each changed included.
+    int64_t FilterImage(CAstroImage& image, CSharedState& state, IFilterStatus* status,
+                        CFilterRunRecord& record) const;
 
 private:
     // --history: the cards go into a FITS image's header before it is saved;

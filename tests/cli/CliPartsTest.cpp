@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <tuple>
 
 #include "CArgParser.h"
 #include "CJsonLine.h"
-#include "CPlaneSnapshot.h"
 #include "CProgressBoard.h"
 
 TEST(CliParts, JsonQuotingEscapesWhatJsonForbids)
@@ -53,28 +51,4 @@ TEST(CliParts, ProgressLinesFitTheTerminalAndRedrawInPlace)
     quiet.Print("x: Failed to read header.");
     quiet.Finish();
     EXPECT_EQ(plain.str(), "x: Failed to read header.\n");
-}
-
-TEST(CliParts, PlaneSnapshotSeesEveryChangedValue)
-{
-    // Odd sizes (a last value without a partner), a plane split over two
-    // threads, values kept packed in 16 bits and planes with one value too
-    // wide for that; each change made after the snapshot, or a value
-    // written back unchanged. {size, a value above 16 bits before, the value
-    // changed after, its new value}
-    constexpr std::size_t kNone = SIZE_MAX, kBig = (std::size_t(1) << 19) + 1;
-    for (const auto& [size, wideAt, at, value] : std::initializer_list<std::tuple<std::size_t, std::size_t, std::size_t,
-                                                                                   uint32_t>>{
-             {1, kNone, 0, 8}, {3, kNone, 2, 2}, {3, kNone, 0, 0x10000}, {3, kNone, 1, 0x10001},
-             {kBig, kNone, kBig - 1, 0}, {kBig, kNone, kBig - 2, 7}, {kBig, kNone, kBig / 2 + 64, 0},
-             {kBig, 9, 5, 0}, {kBig, 9, 9, 0x12345}, {kBig, kBig - 1, kBig - 1, 0x12346}}) {
-        std::vector<uint32_t> plane(size);
-        for (std::size_t i = 0; i < size; ++i)
-            plane[i] = i == wideAt ? 0x12345 : static_cast<uint32_t>(i % 50000);
-        CPlaneSnapshot snapshot;
-        snapshot.Add(plane);
-        const bool changes = plane[at] != value;
-        plane[at] = value;
-        EXPECT_EQ(snapshot.Changed(), changes) << size << " " << wideAt << " " << at;
-    }
 }
