@@ -1,3 +1,5 @@
+// A helper thread that runs out of memory hands the failure to the caller,
+// which reports it for its file; it never ends the process.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,23 +10,15 @@
 #include "filter/ParallelItems.h"
 #include "support/CParallel.h"
 
-namespace {
-
-// A helper thread that runs out of memory must hand the failure to the
-// caller, which reports it for its file; it must not end the process.
 TEST(ParallelFailure, AHelperThreadsExceptionReachesTheCaller)
 {
     if (CParallel::ThreadCount() < 2)
         GTEST_SKIP() << "a single core: the loops start no helper thread";
-    EXPECT_THROW(CParallel::ForRange(
-                     1000,
-                     [](std::size_t, std::size_t, unsigned part) {
-                         if (part == 1)
-                             throw std::bad_alloc();
-                     },
-                     2),
-                 std::bad_alloc);
-
+    auto failSecondPart = [](std::size_t, std::size_t, unsigned part) {
+        if (part == 1)
+            throw std::bad_alloc();
+    };
+    EXPECT_THROW(CParallel::ForRange(1000, failSecondPart, 2), std::bad_alloc);
     // The first item waits until the helper has taken the second, which fails.
     std::atomic<bool> secondTaken{false};
     auto work = [&](std::size_t item, int) {
@@ -38,5 +32,3 @@ TEST(ParallelFailure, AHelperThreadsExceptionReachesTheCaller)
     };
     EXPECT_THROW(RunItems(2, 2, work, [](std::size_t) {}), std::bad_alloc);
 }
-
-}  // namespace

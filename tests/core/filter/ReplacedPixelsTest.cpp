@@ -3,31 +3,18 @@
 // the image's own orientation, with the result the same as without asking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "BloomFilterTestSupport.h"
 #include "filter/CFilterRunRecord.h"
 #include "filter/CPlaneFilterRun.h"
 #include "filter/CReplacedPixelRuns.h"
+#include "reference/CLiteralBloomFilter.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
 
 namespace {
-
-// Bright columns against the left and right borders (the fill's carry at a
-// row's end) and runs from the first and to the last row.
-void BloomsAtTheBorders(SPlane& p)
-{
-    for (int32_t y = 0; y < p.height; ++y) {
-        p.At(0, y) = 1050;
-        p.At(p.width - 2, y) = 1060;
-        p.At(p.width - 1, y) = 1070;
-    }
-    for (int32_t y = 0; y < p.height / 2; ++y)
-        p.At(p.width / 2, y) = 1080;
-    for (int32_t y = p.height / 3; y < p.height; ++y)
-        p.At(p.width / 3, y) = 1090 + static_cast<uint32_t>(y);
-}
 
 struct SCase {
     const char* name;
@@ -37,7 +24,7 @@ struct SCase {
     CRegion region;
     bool mirror;
     int32_t filterWidth;
-    bool borders;  // add BloomsAtTheBorders
+    bool borders;  // bright columns at both borders, runs from the first and to the last row
 };
 
 const SCase kCases[] = {
@@ -73,8 +60,10 @@ TEST(ReplacedPixels, MaskIsTheDifferenceBetweenThePlanesBeforeAndAfter)
         std::vector<std::vector<uint32_t>> before;
         for (int p = 0; p < count; ++p) {
             SPlane plane = MakeStreakPlane(rng, c.width, c.height, 5, c.height);
-            if (c.borders)
-                BloomsAtTheBorders(plane);
+            for (int32_t y = 0; c.borders && y < c.height; ++y) {
+                plane.At(0, y) = plane.At(c.width - 2, y) = plane.At(c.width - 1, y) = 1060;
+                plane.At(y < c.height / 2 ? c.width / 2 : c.width / 3, y) = 1090 + static_cast<uint32_t>(y);
+            }
             *planes[p] = plane.values;
             before.push_back(plane.values);
         }
@@ -84,11 +73,23 @@ TEST(ReplacedPixels, MaskIsTheDifferenceBetweenThePlanesBeforeAndAfter)
             // Each plane its own parameters.
             const CPlaneFilterRun::SParameters parameters{1000u + 20u * static_cast<uint32_t>(p), 2 + p,
                                                           c.filterWidth};
-            std::vector<uint32_t> unrecorded = *planes[p];
-            CPlaneFilterRun::Run(image, unrecorded, p, parameters, c.mirror, "", shared, nullptr);
+            // The literal engine on the plane as the run sees it: each row reversed
+            // with Mirror, and the region with it.
+            std::vector<uint32_t> expected = before[static_cast<std::size_t>(p)];
+            CSharedState literalState = shared;
+            auto reverseRows = [&](std::vector<uint32_t>& v) {
+                for (int32_t y = 0; c.mirror && y < c.height; ++y)
+                    std::reverse(v.begin() + y * c.width, v.begin() + (y + 1) * c.width);
+            };
+            if (c.mirror)
+                literalState.m_rcRegionImage = {c.width - c.region.right, c.region.top, c.width - c.region.left, c.region.bottom};
+            reverseRows(expected);
+            CLiteralBloomFilter(expected.data(), c.width, c.height, parameters.intensity, parameters.length,
+                                parameters.width).Run("", literalState, nullptr);
+            reverseRows(expected);
             CPlaneFilterRun::Run(image, *planes[p], p, parameters, c.mirror, "", shared, nullptr, 0,
                                  &record.planes.emplace_back());
-            ASSERT_EQ(*planes[p], unrecorded) << "plane " << p;
+            ASSERT_EQ(*planes[p], expected) << "plane " << p;
             ExpectMaskIsDifference(before[static_cast<std::size_t>(p)], *planes[p], c.width, c.height,
                                    record.planes.back().changes, "plane " + std::to_string(p));
             EXPECT_EQ(record.planes.back().intensity, parameters.intensity);

@@ -7,7 +7,6 @@
 #include "filter/MirrorPlane.h"
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
-#include "sbig/SbigTestFiles.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CMemorySettings.h"
 #include "support/CSharedState.h"
@@ -33,33 +32,24 @@ namespace {
 // from one image to the next.
 TEST(LeakCycle, TwoHundredImagesOpenedFilteredAndClosed)
 {
-    coretest::CTempDir dir;
+    using namespace coretest;
+    CTempDir dir;
     const std::vector<uint32_t> sky = SkyFrame(48, 40, 11);
-
-    coretest::CFitsBuilder mono = coretest::CFitsBuilder::Mono16(48, 40);
-    for (uint32_t v : sky)
-        mono.Data16({static_cast<uint16_t>(v ^ 0x8000)});  // stored = value - 32768
-    coretest::CFitsBuilder colour;
-    colour.Value("SIMPLE", "T").Value("BITPIX", "16").Value("NAXIS", "3");
-    colour.Value("NAXIS1", "48").Value("NAXIS2", "40").Value("NAXIS3", "3");
-    colour.Value("BZERO", "32768").Value("BSCALE", "1");
-    for (int plane = 0; plane < 3; ++plane) {
-        for (uint32_t v : sky)
-            colour.Data16({static_cast<uint16_t>((v >> plane) ^ 0x8000)});
-    }
-    std::vector<uint8_t> broken = mono.Bytes();
+    CFitsBuilder mono = CFitsBuilder::Image(16, 48, 40), colour = CFitsBuilder::Image(16, 48, 40, true);
+    for (int plane = 0; plane < 3; ++plane)
+        for (uint32_t v : sky) {
+            colour.Data16({static_cast<uint16_t>((v >> plane) ^ 0x8000)});  // stored = value - 32768
+            if (plane == 0)
+                mono.Data16({static_cast<uint16_t>(v ^ 0x8000)});
+        }
+    Blob broken = mono.Bytes();
     broken.resize(broken.size() / 2);  // ends inside its data: refused
-
-    const std::vector<std::string> files = {dir.File("mono.fit"), dir.File("colour.fts"),
-                                            dir.File("raw.st7"), dir.File("packed.st8"),
-                                            dir.File("broken.fit")};
-    coretest::WriteBytes(files[0], mono.Bytes());
-    coretest::WriteBytes(files[1], colour.Bytes());
-    coretest::WriteBytes(files[2], Concat(MakeSbigHeader({"ST-7 Image", "Width = 48", "Height = 40", "End"}),
-                                          RawRows(sky)));
-    coretest::WriteBytes(files[3], Concat(MakeSbigHeader({"ST-8 Compressed Image", "Width = 48", "Height = 40", "End"}),
-                                          CompressedRows(sky, 48)));
-    coretest::WriteBytes(files[4], broken);
+    const std::vector<std::string> files = {
+        WriteBytes(dir.File("mono.fit"), mono.Bytes()), WriteBytes(dir.File("colour.fts"), colour.Bytes()),
+        WriteBytes(dir.File("raw.st7"), Concat(SbigHeader({"ST-7 Image", "Width = 48", "Height = 40", "End"}), RawRows(sky))),
+        WriteBytes(dir.File("packed.st8"),
+                   Concat(SbigHeader({"ST-8 Compressed Image", "Width = 48", "Height = 40", "End"}), CompressedRows(sky, 48))),
+        WriteBytes(dir.File("broken.fit"), broken)};
 
     CSharedState shared;
     shared.m_nDisplayBpp = 32;
