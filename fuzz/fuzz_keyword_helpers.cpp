@@ -51,9 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::vector<char> line(data, data + size);
     const char* text = line.empty() ? "" : line.data();
     for (const char* keyword : {"END", "NAXIS", "NAXIS1", "BSCALE", "End", "Height", "Width"}) {
-        const bool matches = CAstroImage::KeywordMatches(keyword, text, line.size());
         const std::size_t n = std::strlen(keyword);
-        if (matches != (n <= line.size() && std::memcmp(keyword, text, n) == 0))
+        if (CAstroImage::KeywordMatches(keyword, text, line.size()) != (n <= line.size() && !std::memcmp(keyword, text, n)))
             std::abort();
     }
     const int32_t value = CAstroImage::KeywordValue(text, line.size());

@@ -3,6 +3,7 @@
 // to encode (odd). A decoded row must encode and decode to the same values;
 // an encoded row must fit its bounds and decode to the values given. Every
 // buffer has exactly its size, so a read or write past it is caught.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -19,17 +20,15 @@ void CheckEncodes(const std::vector<uint32_t>& values, int32_t width)
         return;  // a very wide row that no 16-bit count can hold
     if (n < CSbigRowCodec::MinRowBytes(width) || n > encoded.size())
         std::abort();
-    const std::size_t length = encoded[0] | (static_cast<std::size_t>(encoded[1]) << 8);
-    if (length + 2 != n)
+    if ((encoded[0] | (static_cast<std::size_t>(encoded[1]) << 8)) + 2 != n)
         std::abort();
     std::vector<uint8_t> body(encoded.begin() + 2, encoded.begin() + static_cast<std::ptrdiff_t>(n));
     std::vector<uint32_t> decoded(static_cast<std::size_t>(width));
     if (!CSbigRowCodec::DecodeRow(body.data(), body.size(), width, decoded.data()))
         std::abort();
-    for (std::size_t x = 0; x < decoded.size(); ++x) {
+    for (std::size_t x = 0; x < decoded.size(); ++x)
         if (decoded[x] != (values[x] & 0xFFFF))
             std::abort();
-    }
 }
 
 }  // namespace
@@ -47,10 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         std::vector<uint8_t> row(data, data + size);
         std::vector<uint32_t> out(static_cast<std::size_t>(width));
         if (CSbigRowCodec::DecodeRow(row.data(), row.size(), width, out.data())) {
-            for (uint32_t v : out) {
-                if (v > 0xFFFF)
-                    std::abort();
-            }
+            if (std::any_of(out.begin(), out.end(), [](uint32_t v) { return v > 0xFFFF; }))
+                std::abort();
             CheckEncodes(out, width);
         }
         return 0;

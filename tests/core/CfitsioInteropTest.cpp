@@ -7,7 +7,6 @@
 #include <fitsio.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "CoreTestSupport.h"
 #include "filter/CFilterRunRecord.h"
@@ -28,39 +27,34 @@ bool FitsverifyPasses(const std::string& path)
     return std::system((std::string(DORVANE_FITSVERIFY) + " -q " + path + " > /dev/null 2>&1").c_str()) == 0;
 }
 
-// Writes an image with cfitsio (values are the physical ones), with
+// An image written by cfitsio (values are the physical ones), with
 // commentCards HISTORY and COMMENT cards and optionally an extension.
 void WriteWithCfitsio(const std::string& path, int bitpix, std::vector<long> axes, Values values,
                       bool explicitScale = false, int commentCards = 0, bool extension = false)
 {
     fitsfile* f = nullptr;
     int status = 0;
+    double zero = 0.0, scale = 1.0;
+    long extAxes[2] = {3, 2};
+    float ext[6] = {1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f};
     fits_create_file(&f, ("!" + path).c_str(), &status);  // "!" replaces an existing file
     fits_create_img(f, bitpix, static_cast<int>(axes.size()), axes.data(), &status);
     if (explicitScale) {
-        double zero = 0.0, scale = 1.0;
         fits_write_key(f, TDOUBLE, "BZERO", &zero, "no offset", &status);
         fits_write_key(f, TDOUBLE, "BSCALE", &scale, "no scale", &status);
         fits_set_bscale(f, 1.0, 0.0, &status);
     }
-    for (int i = 0; i < commentCards; ++i) {
-        const std::string text = "line " + std::to_string(i) + " of a long observing log";
-        (i % 2 ? fits_write_comment : fits_write_history)(f, text.c_str(), &status);
-    }
+    for (int i = 0; i < commentCards; ++i)
+        (i % 2 ? fits_write_comment : fits_write_history)(f, ("line " + std::to_string(i) + " of a log").c_str(), &status);
     fits_write_img(f, TLONGLONG, 1, static_cast<LONGLONG>(values.size()), values.data(), &status);
-    if (extension) {
-        long extAxes[2] = {3, 2};
-        float ext[6] = {1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f};
-        fits_create_img(f, FLOAT_IMG, 2, extAxes, &status);
+    if (extension && !fits_create_img(f, FLOAT_IMG, 2, extAxes, &status))
         fits_write_img(f, TFLOAT, 1, 6, ext, &status);
-    }
     fits_close_file(f, &status);
     ASSERT_EQ(status, 0) << "cfitsio status " << status;
 }
 
-// What cfitsio reads of a file: the primary image's values, its cards (END
-// left out), a keyword's value as text ("(missing)" when absent; long
-// strings continued over several cards joined), the last HDU's float data.
+// What cfitsio reads of a file: count values of the primary image, its cards
+// (END left out), and the last HDU's float data when there are two.
 struct SCfitsioView {
     Values values;
     std::vector<std::string> cards;
@@ -72,18 +66,14 @@ SCfitsioView ReadWithCfitsio(const std::string& path, long long count)
     SCfitsioView view{Values(static_cast<std::size_t>(count)), {}, {}};
     fitsfile* f = nullptr;
     int status = 0, anynul = 0, cards = 0, hdus = 0, type = 0;
+    char card[FLEN_CARD] = {};
     fits_open_file(&f, path.c_str(), READONLY, &status);
     fits_read_img(f, TLONGLONG, 1, count, nullptr, view.values.data(), &anynul, &status);
     fits_get_hdrspace(f, &cards, nullptr, &status);
-    for (int i = 1; i <= cards && status == 0; ++i) {
-        char card[FLEN_CARD] = {};
-        fits_read_record(f, i, card, &status);
+    for (int i = 1; i <= cards && !fits_read_record(f, i, card, &status); ++i)
         view.cards.push_back(card);
-    }
-    fits_get_num_hdus(f, &hdus, &status);
-    if (hdus > 1) {
+    if (!fits_get_num_hdus(f, &hdus, &status) && hdus > 1 && !fits_movabs_hdu(f, hdus, &type, &status)) {
         view.lastHdu.resize(6);
-        fits_movabs_hdu(f, hdus, &type, &status);
         fits_read_img(f, TFLOAT, 1, 6, nullptr, view.lastHdu.data(), &anynul, &status);
     }
     fits_close_file(f, &status);
@@ -91,6 +81,8 @@ SCfitsioView ReadWithCfitsio(const std::string& path, long long count)
     return view;
 }
 
+// A keyword's value as text, long strings continued over several cards
+// joined; "(missing)" when there is none.
 std::string KeyWithCfitsio(const std::string& path, const char* key)
 {
     fitsfile* f = nullptr;
@@ -99,21 +91,11 @@ std::string KeyWithCfitsio(const std::string& path, const char* key)
     fits_open_file(&f, path.c_str(), READONLY, &status);
     fits_read_key_longstr(f, key, &value, nullptr, &status);
     const std::string text = status == 0 && value ? value : "(missing)";
-    if (value)
-        fits_free_memory(value, &status);
     status = 0;
+    fits_free_memory(value, &status);
     fits_close_file(f, &status);
     return text;
 }
-
-class CfitsioInterop : public ::testing::Test {
-protected:
-    CfitsioInterop() { shared.m_nDisplayBpp = 32; }
-
-    CTempDir dir;
-    CSharedState shared;
-    CCollectingMessageSink messages;
-};
 
 Values Ramp(long long count, long long step, long long modulo, long long offset = 0)
 {
@@ -123,17 +105,23 @@ Values Ramp(long long count, long long step, long long modulo, long long offset 
     return values;
 }
 
+class CfitsioInterop : public ::testing::Test {
+protected:
+    CTempDir dir;
+    CSharedState shared;
+    CCollectingMessageSink messages;
+};
+
 }  // namespace
 
-// Each file: the planes as cfitsio wrote them; saved unchanged, the same
-// bytes; with one value per plane changed, what cfitsio then reads, and
-// fitsverify still passes.
+// Each file: the planes as cfitsio wrote them, saved unchanged the same bytes;
+// with one value per plane changed, what cfitsio then reads, and fitsverify
+// still passes.
 TEST_F(CfitsioInterop, FilesOfCfitsioOpenChangeAndSave)
 {
     const Values shorts{-32768, -1, 0, 1, 32767, -500};
-    Values u16 = Ramp(37 * 23, 977, 65536);
+    Values u16 = Ramp(37 * 23, 977, 65536), flat(64 * 48, 1200);
     u16[1] = 65535;
-    Values flat(64 * 48, 1200);
     flat[5] = 40000;
     const struct {
         const char* name;
@@ -157,33 +145,30 @@ TEST_F(CfitsioInterop, FilesOfCfitsioOpenChangeAndSave)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = dir.File("source.fit"), unchanged = dir.File("unchanged.fit"), saved = dir.File("saved.fit");
+        const std::string path = dir.File("source.fit"), saved = dir.File("saved.fit");
         WriteWithCfitsio(path, c.bitpix, c.axes, c.values, c.explicitScale, c.commentCards, c.extension);
         ASSERT_TRUE(FitsverifyPasses(path));
         CFitsImage image(shared, messages);
         ASSERT_TRUE(image.Open(path)) << testing::PrintToString(messages.m_messages);
-        const int planes = c.axes.size() == 3 ? 3 : 1;
+        ASSERT_EQ(image.Save(saved), 1);
+        EXPECT_EQ(ReadBytes(saved), ReadBytes(path));
+        const std::size_t planes = c.axes.size() == 3 ? 3 : 1, n = image.m_red.size();
         ASSERT_EQ(image.m_isColor, planes == 3);
-        std::vector<uint32_t>* plane[3] = {&image.m_red, &image.m_green, &image.m_blue};
-        const std::size_t n = image.m_red.size();
         ASSERT_EQ(n * planes, c.values.size());
         Values expected = c.values;
-        for (int p = 0; p < planes; ++p) {
-            for (std::size_t i = 0; i < n; ++i)
-                ASSERT_EQ(static_cast<int32_t>((*plane[p])[i]), c.values[p * n + i]) << p << "," << i;
-            (*plane[p])[n / 2] = static_cast<uint32_t>(c.changed);
-            expected[p * n + n / 2] = c.changed;
+        for (std::size_t p = 0; p < planes; ++p) {
+            std::vector<uint32_t>& plane = p == 0 ? image.m_red : p == 1 ? image.m_green : image.m_blue;
+            Values actual;
+            for (uint32_t v : plane)
+                actual.push_back(static_cast<int32_t>(v));  // raw values are signed
+            ASSERT_EQ(actual, Values(&c.values[p * n], &c.values[p * n] + n)) << p;
+            plane[n / 2] = static_cast<uint32_t>(expected[p * n + n / 2] = c.changed);
         }
         ASSERT_EQ(image.Save(saved), 1);
-        CFitsImage reread(shared, messages);
-        ASSERT_TRUE(reread.Open(path));
-        ASSERT_EQ(reread.Save(unchanged), 1);
-        EXPECT_EQ(ReadBytes(unchanged), ReadBytes(path));
         const SCfitsioView view = ReadWithCfitsio(saved, static_cast<long long>(c.values.size()));
         EXPECT_EQ(view.values, expected);
         EXPECT_TRUE(FitsverifyPasses(saved));
-        const std::vector<float> extension = {1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f};
-        EXPECT_EQ(view.lastHdu, c.extension ? extension : std::vector<float>{});
+        EXPECT_EQ(view.lastHdu, (c.extension ? std::vector{1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f} : std::vector<float>()));
     }
 }
 
@@ -198,24 +183,20 @@ TEST_F(CfitsioInterop, HistoryCardsGoBeforeEndInTheRoomLeftOrInANewBlock)
     ASSERT_GT(room, 1);
     const struct {
         const char* name;
-        int logCards;  // cfitsio's own HISTORY and COMMENT cards
-        int added;
+        int logCards, added;  // cfitsio's own HISTORY and COMMENT cards, and the cards added
         std::size_t newBlocks;
     } cases[] = {
-        {"room for every card", 0, 2, 0},
-        {"the cards fill the room exactly", 0, room, 0},
-        {"one card more than the room", 0, room + 1, 1},
-        {"END in the last card of its block", room, 1, 1},
+        {"room for every card", 0, 2, 0},       {"the cards fill the room exactly", 0, room, 0},
+        {"one card more than the room", 0, room + 1, 1}, {"END in the last card of its block", room, 1, 1},
         {"a header of several blocks", 40, 3, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteWithCfitsio(path, USHORT_IMG, {16, 12}, values, false, c.logCards);
-        std::vector<std::string> expected = ReadWithCfitsio(path, 1).cards;
+        std::vector<std::string> expected = ReadWithCfitsio(path, 1).cards, cards;
         CFitsImage image(shared, messages);
         ASSERT_TRUE(image.Open(path));
         const std::size_t headerBytes = image.m_header.size();
-        std::vector<std::string> cards;
         for (int i = 0; i < c.added; ++i) {
             cards.push_back(CFitsCard::Commentary("HISTORY", "step " + std::to_string(i) + " of the run").front());
             expected.push_back(cards.back().substr(0, cards.back().find_last_not_of(' ') + 1));
@@ -229,8 +210,7 @@ TEST_F(CfitsioInterop, HistoryCardsGoBeforeEndInTheRoomLeftOrInANewBlock)
         EXPECT_EQ(view.cards, expected);
         EXPECT_EQ(view.values, values);
     }
-    // No END card: nothing added.
-    std::vector<uint8_t> noEnd(2880, ' ');
+    std::vector<uint8_t> noEnd(2880, ' ');  // no END card: nothing added
     EXPECT_FALSE(CFitsHistory::Insert(noEnd, {CFitsCard::End()}));
     EXPECT_EQ(noEnd, std::vector<uint8_t>(2880, ' '));
 }
@@ -255,8 +235,8 @@ TEST_F(CfitsioInterop, ReplacedPixelMaskPassesFitsverifyAndReadsBackInCfitsio)
         std::vector<std::pair<const char*, const char*>> keys;
     } cases[] = {
         {"monochrome", false, {plane(0, 60000, 5, {{2, 1}, {5, 3}, {11, 6}})},
-         {{"NAXIS", "2"}, {"INTENS", "60000"}, {"LENGTH", "5"}, {"WIDTH", "2"}, {"INTENS1", "(missing)"}, {"NREPLACE", "3"},
-          {"PLANES", "(missing)"}}},
+         {{"NAXIS", "2"}, {"INTENS", "60000"}, {"LENGTH", "5"}, {"WIDTH", "2"}, {"INTENS1", "(missing)"},
+          {"NREPLACE", "3"}, {"PLANES", "(missing)"}}},
         {"colour planes that differ", true, {plane(0, 60000, 5, {{3, 3}}), plane(2, 50000, 5, {{4, 4}, {4, 5}})},
          {{"NAXIS", "3"}, {"NAXIS3", "3"}, {"INTENS", "(missing)"}, {"INTENS1", "60000"}, {"INTENS2", "(missing)"},
           {"INTENS3", "50000"}, {"LENGTH", "5"}, {"LENGTH1", "(missing)"}, {"NREPLACE", "3"}, {"PLANES", "RB"}}},
@@ -265,23 +245,19 @@ TEST_F(CfitsioInterop, ReplacedPixelMaskPassesFitsverifyAndReadsBackInCfitsio)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        CFilterRunRecord record{w, h, c.color, true, {2, 1, 12, 7}, c.planes};
+        const CFilterRunRecord record{w, h, c.color, true, {2, 1, 12, 7}, c.planes};
         const std::string path = dir.File("mask.fits");
         ASSERT_TRUE(CFitsMaskWriter::Write(path, record, {name, "dorvane-cli", "1.8", "2026-01-02T03:04:05"}, messages));
         EXPECT_TRUE(FitsverifyPasses(path));
         for (auto [key, value] : c.keys)
             EXPECT_EQ(KeyWithCfitsio(path, key), value) << key;
-        EXPECT_EQ(KeyWithCfitsio(path, "MIRROR"), "T");
-        EXPECT_EQ(KeyWithCfitsio(path, "REGION"), "2,1,12,7");
+        for (auto [key, value] : {std::pair{"MIRROR", "T"}, {"REGION", "2,1,12,7"}, {"PROGRAM", "dorvane-cli"}})
+            EXPECT_EQ(KeyWithCfitsio(path, key), value) << key;
         EXPECT_EQ(KeyWithCfitsio(path, "FILENAME"), CFitsCard::Printable(name));
-        EXPECT_EQ(KeyWithCfitsio(path, "PROGRAM"), "dorvane-cli");
         const Values data = ReadWithCfitsio(path, w * h * (c.color ? 3 : 1)).values;
         for (int p = 0; p < (c.color ? 3 : 1); ++p)
-            for (int32_t y = 0; y < h; ++y)
-                for (int32_t x = 0; x < w; ++x) {
-                    const CPlaneRunRecord* run = record.Plane(p);
-                    ASSERT_EQ(data[static_cast<std::size_t>((p * h + y) * w + x)], run && run->changes.At(x, y) ? 1 : 0)
-                        << p << ":" << x << "," << y;
-                }
+            for (int32_t i = 0; i < w * h; ++i)
+                ASSERT_EQ(data[static_cast<std::size_t>(p * w * h + i)], record.Plane(p) && record.Plane(p)->changes.At(i % w, i / w))
+                    << p << ":" << i;
     }
 }

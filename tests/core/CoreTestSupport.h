@@ -15,6 +15,15 @@
 #include "image/CSbigRowCodec.h"
 #include "support/CPosixFileOps.h"
 
+// While an object lives, every operator new of at least `bytes` (on any
+// thread) throws std::bad_alloc, as in a process short of memory; the core
+// test program's global operator new honours it.
+class CAllocationLimit {
+public:
+    explicit CAllocationLimit(std::size_t bytes);
+    ~CAllocationLimit();
+};
+
 namespace coretest {
 
 using Blob = std::vector<uint8_t>;

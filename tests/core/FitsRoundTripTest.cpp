@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CAllocationLimit.h"
 #include "CoreTestSupport.h"
 #include "image/CFitsCard.h"
 #include "image/CFitsHistory.h"

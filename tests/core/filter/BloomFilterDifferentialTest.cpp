@@ -31,7 +31,7 @@ int Value(const std::string& call)
 
 bool Is(const std::string& call, const char* kind)
 {
-    return call.rfind(kind, 0) == 0;
+    return call.starts_with(kind);
 }
 
 // The literal engine's calls (one per column or row) reduced to what the
@@ -79,39 +79,34 @@ Calls Reduce(const Calls& literal)
 }
 
 // Both engines on copies of the plane; every selection method on one and two
-// threads. The first run is compared call by call, the last records changes.
+// threads, compared call by call; the automatic one also records changes.
 void ExpectSameAsLiteral(const SCase& c)
 {
     const CRegion& r = c.state.m_rcRegionImage;
-    SCOPED_TRACE(testing::Message() << c.plane.width << "x" << c.plane.height << " I=" << c.intensity << " L="
-                                    << c.length << " W=" << c.width << " region "
-                                    << (c.state.m_bRegionSet ? testing::PrintToString(std::vector{r.left, r.top, r.right, r.bottom}) : "none"));
+    SCOPED_TRACE(testing::Message() << c.plane.width << "x" << c.plane.height << " I=" << c.intensity << " L=" << c.length
+                                    << " W=" << c.width << " region " << c.state.m_bRegionSet << ":" << r.left << ","
+                                    << r.top << "," << r.right << "," << r.bottom);
     SPlane expected = c.plane;
     CRecordingStatus literalStatus;
     CLiteralBloomFilter literal(expected.values.data(), expected.width, expected.height, c.intensity, c.length, c.width);
     literal.Run(" in Red plane", c.state, &literalStatus);
-    for (auto selection : {CBloomFilter::ESelection::Sort, CBloomFilter::ESelection::Histogram, CBloomFilter::ESelection::Auto}) {
-        for (int threads : {1, 2}) {
-            SPlane actual = c.plane;
-            CBloomFilter engine(actual.values.data(), actual.width, actual.height, c.intensity, c.length, c.width);
-            engine.SetSelection(selection);
-            engine.SetThreadCount(threads);
-            CRecordingStatus status;
-            CChangeMask changes;
-            const bool first = selection == CBloomFilter::ESelection::Sort && threads == 1;
-            const bool recording = selection == CBloomFilter::ESelection::Auto && threads == 2;
-            if (recording)
-                engine.RecordChanges(&changes);
-            engine.Run(" in Red plane", c.state, first ? &status : nullptr);
-            ASSERT_EQ(actual.values, expected.values) << "selection " << static_cast<int>(selection) << " threads " << threads;
-            ASSERT_EQ(engine.DetectedCount(), literal.m_nDetected);
-            ASSERT_EQ(engine.LengthCheckedCount(), literal.m_nLengthChecked);
-            if (first) {
-                ASSERT_EQ(status.m_calls, Reduce(literalStatus.m_calls));
-            }
-            if (recording) {
-                ExpectMaskIsDifference(c.plane.values, actual.values, actual.width, actual.height, changes, "mask");
-            }
+    using S = CBloomFilter::ESelection;
+    for (auto [selection, threads] : {std::pair{S::Sort, 1}, {S::Sort, 2}, {S::Histogram, 1}, {S::Histogram, 2},
+                                      {S::Auto, 1}, {S::Auto, 2}}) {
+        SPlane actual = c.plane;
+        CBloomFilter engine(actual.values.data(), actual.width, actual.height, c.intensity, c.length, c.width);
+        engine.SetSelection(selection);
+        engine.SetThreadCount(threads);
+        CRecordingStatus status;
+        CChangeMask changes;
+        engine.RecordChanges(selection == S::Auto ? &changes : nullptr);
+        engine.Run(" in Red plane", c.state, &status);
+        ASSERT_EQ(actual.values, expected.values) << "selection " << static_cast<int>(selection) << " threads " << threads;
+        ASSERT_EQ(std::pair(engine.DetectedCount(), engine.LengthCheckedCount()),
+                  std::pair(literal.m_nDetected, literal.m_nLengthChecked));
+        ASSERT_EQ(status.m_calls, Reduce(literalStatus.m_calls));
+        if (selection == S::Auto) {
+            ExpectMaskIsDifference(c.plane.values, actual.values, actual.width, actual.height, changes, "mask");
         }
     }
 }
@@ -134,31 +129,33 @@ int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi)
     return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
 }
 
+// A w x h plane of streaks up to its height, Length 1..lengths, Width 1..widths.
+void Streaks(std::mt19937& rng, SCase& c, int32_t w, int32_t h, int streaks, int32_t lengths, int32_t widths)
+{
+    c.plane = MakeStreakPlane(rng, w, h, streaks, h);
+    c.length = Pick(rng, 1, lengths);
+    c.width = Pick(rng, 1, widths);
+}
+
 }  // namespace
 
-TEST(BloomFilterDifferential, RandomSmallPlanesWithStreaks)
+TEST(BloomFilterDifferential, RandomSmallPlanesWithStreaksAndIntensitiesAroundTheirValues)
 {
     CheckCases(12345, 150, [](std::mt19937& rng, int, SCase& c) {
-        const int32_t h = Pick(rng, 1, 30);
-        c.plane = MakeStreakPlane(rng, Pick(rng, 1, 30), h, Pick(rng, 0, 6), h);
+        Streaks(rng, c, Pick(rng, 1, 30), Pick(rng, 1, 30), Pick(rng, 0, 6), 6, 6);
         c.intensity = static_cast<uint32_t>(Pick(rng, 995, 1005));
-        c.length = Pick(rng, 1, 6);
-        c.width = Pick(rng, 1, 6);
     });
 }
 
 TEST(BloomFilterDifferential, RegionsInsideAcrossAndOutsideAndInverted)
 {
     CheckCases(777, 120, [](std::mt19937& rng, int trial, SCase& c) {
-        const int32_t h = Pick(rng, 1, 32);
-        c.plane = MakeStreakPlane(rng, Pick(rng, 1, 32), h, Pick(rng, 1, 8), h);
-        c.length = Pick(rng, 1, 4);
-        c.width = Pick(rng, 1, 4);
-        c.state.m_bRegionSet = true;
+        Streaks(rng, c, Pick(rng, 1, 32), Pick(rng, 1, 32), Pick(rng, 1, 8), 4, 4);
         CRegion& r = c.state.m_rcRegionImage;
         r = {Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40)};
         if (trial % 4 != 0)  // mostly proper rectangles
             r = {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
+        c.state.m_bRegionSet = true;
     });
 }
 
@@ -167,10 +164,7 @@ TEST(BloomFilterDifferential, TinyImagesAndThinStrips)
     const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {1, 17}, {17, 1},
                                                  {2, 9}, {9, 2}, {2, 30}, {30, 2}, {3, 3}, {3, 12}};
     CheckCases(4242, 12 * 10, [&](std::mt19937& rng, int trial, SCase& c) {
-        const auto [w, h] = sizes[trial / 10];
-        c.plane = MakeStreakPlane(rng, w, h, Pick(rng, 0, 3), h);
-        c.length = Pick(rng, 1, 3);
-        c.width = Pick(rng, 1, 2);
+        Streaks(rng, c, sizes[trial / 10].first, sizes[trial / 10].second, Pick(rng, 0, 3), 3, 2);
     });
 }
 
@@ -178,18 +172,14 @@ TEST(BloomFilterDifferential, BloomsTouchingEveryBorder)
 {
     CheckCases(99, 60, [](std::mt19937& rng, int, SCase& c) {
         const int32_t w = Pick(rng, 6, 24), h = Pick(rng, 6, 24);
-        c.plane = MakeStreakPlane(rng, w, h, 0, 1);
-        auto bright = [&] { return static_cast<uint32_t>(Pick(rng, 1000, 1200)); };
+        Streaks(rng, c, w, h, 0, 5, 3);
         // Full-height columns at both edges, runs from the first and to the
         // last row, and a bright last row, a bloom only where it crosses them.
-        for (int32_t y = 0; y < h; ++y) {
-            c.plane.At(0, y) = c.plane.At(w - 1, y) = c.plane.At(w - 2, y) = bright();
-            c.plane.At(y < h / 2 ? w / 2 : w / 3, y) = bright();
-        }
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x : {0, w - 1, w - 2, y < h / 2 ? w / 2 : w / 3})
+                c.plane.At(x, y) = static_cast<uint32_t>(Pick(rng, 1000, 1200));
         for (int32_t x = 0; x < w; ++x)
-            c.plane.At(x, h - 1) = bright();
-        c.length = Pick(rng, 1, 5);
-        c.width = Pick(rng, 1, 3);
+            c.plane.At(x, h - 1) = static_cast<uint32_t>(Pick(rng, 1000, 1200));
     });
 }
 
@@ -197,13 +187,10 @@ TEST(BloomFilterDifferential, FewValuesAtAndAroundTheIntensity)
 {
     // Many ties in the windows and every value on both sides of the Intensity.
     CheckCases(5, 150, [](std::mt19937& rng, int, SCase& c) {
-        const int32_t w = Pick(rng, 3, 20), h = Pick(rng, 3, 20);
-        c.plane = SPlane{w, h, std::vector<uint32_t>(static_cast<std::size_t>(w) * h)};
+        Streaks(rng, c, Pick(rng, 3, 20), Pick(rng, 3, 20), 0, 3, 3);
         for (uint32_t& v : c.plane.values)
             v = static_cast<uint32_t>(Pick(rng, 0, 5));
         c.intensity = static_cast<uint32_t>(Pick(rng, 1, 6));
-        c.length = Pick(rng, 1, 3);
-        c.width = Pick(rng, 1, 3);
     });
 }
 
@@ -214,7 +201,7 @@ TEST(BloomFilterDifferential, ValuesHeldOutOfRange)
     const uint32_t specials[] = {0u, 1u, 65535u, 65536u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 0xFFFF8000u};
     CheckCases(31337, 100, [&](std::mt19937& rng, int trial, SCase& c) {
         const int32_t h = Pick(rng, 4, 26);
-        c.plane = MakeStreakPlane(rng, Pick(rng, 4, 26), h, 4, h);
+        Streaks(rng, c, Pick(rng, 4, 26), h, 4, 3, 5);
         const int kind = trial % 5;
         for (uint32_t& v : c.plane.values) {
             if (kind == 0)
@@ -226,11 +213,9 @@ TEST(BloomFilterDifferential, ValuesHeldOutOfRange)
             else if (kind == 3)
                 v = rng();
         }
-        const uint32_t intensities[] = {specials[Pick(rng, 1, 4)], 99000u, 1000u,
-                                        static_cast<uint32_t>(Pick(rng, 0, 0x7FFFFFFF)), static_cast<uint32_t>(0x80000000u | rng())};
+        const uint32_t intensities[] = {specials[Pick(rng, 1, 4)], 99000u, 1000u, static_cast<uint32_t>(Pick(rng, 0, INT32_MAX)),
+                                        static_cast<uint32_t>(0x80000000u | rng())};
         c.intensity = intensities[kind];
-        c.length = Pick(rng, 1, 3);
-        c.width = Pick(rng, 1, 5);
     });
 }
 
@@ -238,28 +223,19 @@ TEST(BloomFilterDifferential, LargePlanesWideWindowsAndManyDistinctValues)
 {
     CheckCases(2024, 6, [](std::mt19937& rng, int trial, SCase& c) {
         const int32_t w = Pick(rng, 40, 160), h = Pick(rng, 40, 160);
-        c.plane = MakeStreakPlane(rng, w, h, Pick(rng, 2, 10), 80);
-        c.length = Pick(rng, 2, 10);
-        c.width = Pick(rng, 1, 12);
-        if (trial % 2 == 0) {
-            c.state.m_bRegionSet = true;
-            c.state.m_rcRegionImage = {w / 5, h / 6, w - w / 4, h - 3};
-        }
+        Streaks(rng, c, w, h, Pick(rng, 2, 10), 10, 12);
+        c.state.m_bRegionSet = trial % 2 == 0;
+        c.state.m_rcRegionImage = {w / 5, h / 6, w - w / 4, h - 3};
     });
     // Over 2^18 cells the detection splits its rows over two threads; more
     // than 65536 distinct values leave the histogram to sorting.
     CheckCases(8, 2, [](std::mt19937& rng, int trial, SCase& c) {
         c.plane = MakeStreakPlane(rng, trial ? 640 : 400, trial ? 420 : 300, 30, 200);
-        c.length = 4;
-        c.width = trial ? 2 : 4;
-        if (trial) {
-            c.state.m_bRegionSet = true;
-            c.state.m_rcRegionImage = {2, 1, 640, 420};
-        } else {
-            for (uint32_t& v : c.plane.values)
-                v = v * 1000 + static_cast<uint32_t>(Pick(rng, 0, 999));
-            c.intensity = 990000;
-        }
+        std::tie(c.length, c.width, c.state.m_bRegionSet) = std::tuple(4, trial ? 2 : 4, trial == 1);
+        c.state.m_rcRegionImage = {2, 1, 640, 420};
+        for (uint32_t& v : c.plane.values)
+            v = trial ? v : v * 1000 + static_cast<uint32_t>(Pick(rng, 0, 999));
+        c.intensity = trial ? 1000 : 990000;
     });
 }
 

@@ -1,0 +1,153 @@
+// Worked examples of the filter, checked on both the literal and the
+// production engine so that a misreading shared by the two shows here; what a
+// run tells its status display; the window rank selectors.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <new>
+
+#include "BloomFilterTestSupport.h"
+#include "filter/CBloomFilter.h"
+#include "filter/CSlidingHistogram.h"
+#include "filter/CSortSelector.h"
+#include "filter/RankKeys.h"
+#include "reference/CLiteralBloomFilter.h"
+#include "support/CCollectingMessageSink.h"
+#include "support/CSharedState.h"
+
+namespace {
+
+// height rows of row.
+SPlane Rows(int32_t height, const std::vector<uint32_t>& row)
+{
+    SPlane plane{static_cast<int32_t>(row.size()), height, {}};
+    for (int32_t y = 0; y < height; ++y)
+        plane.values.insert(plane.values.end(), row.begin(), row.end());
+    return plane;
+}
+
+SPlane Filtered(SPlane plane, uint32_t intensity, int32_t length, int32_t width)
+{
+    SPlane literal = plane;
+    CLiteralBloomFilter(literal.values.data(), literal.width, literal.height, intensity, length, width)
+        .Run("", CSharedState{}, nullptr);
+    CBloomFilter(plane.values.data(), plane.width, plane.height, intensity, length, width).Run("", CSharedState{}, nullptr);
+    EXPECT_EQ(plane.values, literal.values);
+    return plane;
+}
+
+}  // namespace
+
+TEST(BloomFilterExamples, FillRunLengthAndTheReplacementRank)
+{
+    // Width 1000 fits no window: what is left is the fill. Bloom pixels take
+    // their left neighbour's value; the first dim pixel after them takes, with
+    // its right neighbour, the value two to the right (the row's last value at
+    // the last-but-one column); the carry ends with the row.
+    const struct {
+        int32_t height, length;
+        std::vector<uint32_t> row, filled;
+    } cases[] = {
+        {4, 2, {10, 2000, 2000, 5, 7, 9}, {10, 10, 10, 9, 9, 9}}, {4, 2, {10, 2000, 5, 7}, {10, 10, 7, 7}},
+        {4, 2, {5, 6, 7, 2000}, {5, 6, 7, 7}},
+        {3, 3, {10, 2000, 5, 7}, {10, 2000, 5, 7}},  // a run of exactly Length is no bloom
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Filtered(Rows(c.height, c.row), 1000, c.length, 1000).values, Rows(c.height, c.filled).values);
+    // The grown pixel (3,2) above the bloom in column 3 reads rows 1..3 of
+    // columns 2..4 after the fill: 1 2 3 / 4 5 6 / 7 7 9; Width 1 takes the
+    // fourth largest of nine. Values held below 0 are never chosen.
+    SPlane plane = Rows(7, std::vector<uint32_t>(7, 0));
+    const uint32_t rows[3][5] = {{1, 2, 3, 0, 0}, {4, 5, 6, 0, 0}, {7, 200, 50, 60, 9}};
+    for (int32_t i = 0; i < 15; ++i)
+        plane.At(2 + i % 5, 1 + i / 5) = rows[i / 5][i % 5];
+    plane.At(3, 4) = plane.At(3, 5) = 200;
+    EXPECT_EQ(Filtered(plane, 100, 2, 1).At(3, 2), 6u);
+    SPlane negative = Rows(7, std::vector<uint32_t>(7, 0xFFFF0000u));
+    for (int32_t y = 1; y <= 5; ++y)
+        negative.At(3, y) = 70000;
+    EXPECT_EQ(Filtered(negative, 60000, 2, 1).values, std::vector<uint32_t>(49, 0xFFFF0000u));
+}
+
+TEST(BloomFilterExamples, ImagePlaneOfTheWrongSizeIsLeftAlone)
+{
+    CSharedState shared;
+    CCollectingMessageSink messages;
+    CPlainImage image(shared, messages);
+    std::mt19937 rng(5);
+    const SPlane plane = MakeStreakPlane(rng, 20, 16, 4, 16);
+    std::tie(image.m_width, image.m_height, image.m_red) = std::tie(plane.width, plane.height, plane.values);
+    CRecordingStatus status;
+    CBloomFilter(image, image.m_green, 1000, 2, 2).Run(" in Green plane", shared, &status);
+    EXPECT_TRUE(image.m_green.empty());
+    EXPECT_EQ(status.m_calls.back(), "close");
+    CBloomFilter(image, image.m_red, 1000, 2, 2).Run("", shared, nullptr);
+    EXPECT_EQ(image.m_red, Filtered(plane, 1000, 2, 2).values);
+}
+
+TEST(BloomFilterStatus, EveryStepWithTheCountsBeforeTheLastColumn)
+{
+    // Column 1: a run of 3, removed by Length 5; column 2: a run of 8.
+    SPlane plane = Rows(8, {10, 10, 2000});
+    plane.At(1, 0) = plane.At(1, 1) = plane.At(1, 2) = 2000;
+    CRecordingStatus status;
+    CBloomFilter engine(plane.values.data(), 3, 8, 1000, 5, 1);
+    engine.Run(" in Green plane", CSharedState{}, &status);
+    const std::vector<std::string> expected = {
+        "open: in Green plane", "pos:0", "detected:0", "pos:4", "detected:0", "pos:9", "detected:3", "line:0",
+        "length:11", "pos:14", "length:11", "pos:18", "length:8", "pos:23", "pos:28", "pos:29", "pos:31", "pos:33",
+        "pos:35", "pos:36", "pos:38", "pos:40", "pos:46", "pos:60", "line:1", "pos:70", "pos:72", "pos:74", "pos:76",
+        "pos:78", "pos:80", "pos:82", "pos:84", "line:2", "pos:86", "pos:87", "pos:89", "pos:91", "pos:93", "pos:94",
+        "pos:96", "pos:98", "pos:100", "line:3", "close"};
+    EXPECT_EQ(status.m_calls, expected);
+    EXPECT_EQ(std::pair(engine.DetectedCount(), engine.LengthCheckedCount()), std::pair(11, 8));
+#if !defined(__SANITIZE_ADDRESS__)
+    // The masks of a plane this size cannot be allocated (the plane itself is
+    // never read): the display is closed and the failure passed on.
+    CRecordingStatus failing;
+    CBloomFilter huge(plane.values.data(), 1 << 30, 1 << 30, 1000, 2, 2);
+    EXPECT_THROW(huge.Run("", CSharedState{}, &failing), std::bad_alloc);
+    EXPECT_EQ(failing.m_calls, (std::vector<std::string>{"open:", "close"}));
+#endif
+}
+
+TEST(WindowRank, SlidingHistogramSortSelectorAndRankKeysMatchASortedWindow)
+{
+    // Moved far (rebuilt) and near (slid) in every direction; small windows,
+    // many equal values, and a window larger than the histogram.
+    std::mt19937 rng(1);
+    for (auto [side, w, maxValue] : {std::tuple{40, 1, 65535u}, {40, 5, 300u}, {60, 12, 65535u}, {300, 130, 65535u}}) {
+        std::vector<uint32_t> plane(static_cast<std::size_t>(side) * side);
+        for (uint32_t& v : plane)
+            v = rng() % (maxValue + 1);
+        CSlidingHistogram<SClampedValueKeys> histogram(SClampedValueKeys{plane.data()}, side, w);
+        auto near = [&](int32_t v) { return std::clamp(v + static_cast<int32_t>(rng() % 7) - 3, w, side - 1 - w); };
+        for (int32_t move = 0, x = w, y = w; move < 60; ++move) {
+            x = near(move % 10 ? x : static_cast<int32_t>(rng() % side));
+            y = near(move % 10 ? y : static_cast<int32_t>(rng() % side));
+            std::vector<uint32_t> window;
+            for (int32_t i = 0; i < (2 * w + 1) * (2 * w + 1); ++i)
+                window.push_back(plane[static_cast<std::size_t>(y - w + i / (2 * w + 1)) * side + x - w + i % (2 * w + 1)]);
+            std::sort(window.begin(), window.end(), std::greater<uint32_t>());
+            const std::size_t n = 1 + rng() % window.size();
+            histogram.MoveTo(x, y);
+            ASSERT_EQ(histogram.NthLargest(n), window[n - 1]) << "w " << w << " at " << x << "," << y << " n " << n;
+        }
+    }
+    // 3x3 window 9 8 7 / -1 -2 -3 / -4 -5 -6: negative values count as 0.
+    std::vector<uint32_t> plane = {9, 8, 7, 0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFFD, 0xFFFFFFFC, 0xFFFFFFFB, 0xFFFFFFFA};
+    EXPECT_EQ(CSortSelector(1).Select(plane.data(), 3, 1, 1), 0u);
+    // Rank keys: distinct values ranked, at most 65536 of them.
+    plane = {70000, 5, 0xFFFFFFFFu, 70000, 1u << 30, 0};
+    std::vector<uint16_t> keys;
+    std::vector<uint32_t> values;
+    ASSERT_TRUE(BuildRankKeys(plane.data(), plane.size(), keys, values));
+    EXPECT_EQ(values, (std::vector<uint32_t>{0, 5, 70000, 1u << 30}));
+    EXPECT_EQ(keys, (std::vector<uint16_t>{2, 1, 0, 2, 3, 0}));
+    for (uint32_t v = 0; v < 65537; ++v)
+        plane.push_back(3 * v);
+    EXPECT_FALSE(BuildRankKeys(plane.data() + 6, 65537, keys, values));
+    EXPECT_TRUE(BuildRankKeys(plane.data() + 6, 65536, keys, values));
+    EXPECT_EQ(keys.back(), 65535);
+}
