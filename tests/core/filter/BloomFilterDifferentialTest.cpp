@@ -139,83 +139,64 @@ void Streaks(std::mt19937& rng, SCase& c, int32_t w, int32_t h, int streaks, int
 
 }  // namespace
 
-TEST(BloomFilterDifferential, RandomSmallPlanesWithStreaksAndIntensitiesAroundTheirValues)
+TEST(BloomFilterDifferential, SmallPlanesOfEveryKind)
 {
-    CheckCases(12345, 150, [](std::mt19937& rng, int, SCase& c) {
-        Streaks(rng, c, Pick(rng, 1, 30), Pick(rng, 1, 30), Pick(rng, 0, 6), 6, 6);
-        c.intensity = static_cast<uint32_t>(Pick(rng, 995, 1005));
-    });
-}
-
-TEST(BloomFilterDifferential, RegionsInsideAcrossAndOutsideAndInverted)
-{
-    CheckCases(777, 120, [](std::mt19937& rng, int trial, SCase& c) {
-        Streaks(rng, c, Pick(rng, 1, 32), Pick(rng, 1, 32), Pick(rng, 1, 8), 4, 4);
-        CRegion& r = c.state.m_rcRegionImage;
-        r = {Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40)};
-        if (trial % 4 != 0)  // mostly proper rectangles
-            r = {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
-        c.state.m_bRegionSet = true;
-    });
-}
-
-TEST(BloomFilterDifferential, TinyImagesAndThinStrips)
-{
-    const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {1, 17}, {17, 1},
-                                                 {2, 9}, {9, 2}, {2, 30}, {30, 2}, {3, 3}, {3, 12}};
-    CheckCases(4242, 12 * 10, [&](std::mt19937& rng, int trial, SCase& c) {
-        Streaks(rng, c, sizes[trial / 10].first, sizes[trial / 10].second, Pick(rng, 0, 3), 3, 2);
-    });
-}
-
-TEST(BloomFilterDifferential, BloomsTouchingEveryBorder)
-{
-    CheckCases(99, 60, [](std::mt19937& rng, int, SCase& c) {
-        const int32_t w = Pick(rng, 6, 24), h = Pick(rng, 6, 24);
-        Streaks(rng, c, w, h, 0, 5, 3);
-        // Full-height columns at both edges, runs from the first and to the
-        // last row, and a bright last row, a bloom only where it crosses them.
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x : {0, w - 1, w - 2, y < h / 2 ? w / 2 : w / 3})
-                c.plane.At(x, y) = static_cast<uint32_t>(Pick(rng, 1000, 1200));
-        for (int32_t x = 0; x < w; ++x)
-            c.plane.At(x, h - 1) = static_cast<uint32_t>(Pick(rng, 1000, 1200));
-    });
-}
-
-TEST(BloomFilterDifferential, FewValuesAtAndAroundTheIntensity)
-{
-    // Many ties in the windows and every value on both sides of the Intensity.
-    CheckCases(5, 150, [](std::mt19937& rng, int, SCase& c) {
-        Streaks(rng, c, Pick(rng, 3, 20), Pick(rng, 3, 20), 0, 3, 3);
-        for (uint32_t& v : c.plane.values)
-            v = static_cast<uint32_t>(Pick(rng, 0, 5));
-        c.intensity = static_cast<uint32_t>(Pick(rng, 1, 6));
-    });
-}
-
-TEST(BloomFilterDifferential, ValuesHeldOutOfRange)
-{
-    // Values above 65535, negative ones (held as large unsigned values), the
-    // extremes, and Intensities no signed value reaches.
+    const std::pair<int32_t, int32_t> strips[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {1, 17}, {17, 1},
+                                                  {2, 9}, {9, 2}, {2, 30}, {30, 2}, {3, 3}, {3, 12}};
     const uint32_t specials[] = {0u, 1u, 65535u, 65536u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 0xFFFF8000u};
-    CheckCases(31337, 100, [&](std::mt19937& rng, int trial, SCase& c) {
-        const int32_t h = Pick(rng, 4, 26);
-        Streaks(rng, c, Pick(rng, 4, 26), h, 4, 3, 5);
-        const int kind = trial % 5;
-        for (uint32_t& v : c.plane.values) {
-            if (kind == 0)
-                v = specials[Pick(rng, 0, 7)];
-            else if (kind == 1)
-                v = v >= 990 ? v * 100 : v * 70;  // scaled data: the blooms above 65535
-            else if (kind == 2 && Pick(rng, 0, 4) == 0)
-                v = static_cast<uint32_t>(-Pick(rng, 1, 40000));
-            else if (kind == 3)
-                v = rng();
+    CheckCases(12345, 720, [&](std::mt19937& rng, int trial, SCase& c) {
+        const int32_t w = Pick(rng, 1, 32), h = Pick(rng, 1, 32);
+        const uint32_t bright = static_cast<uint32_t>(Pick(rng, 1000, 1200));
+        switch (trial % 6) {
+        case 0:  // streaks, Intensities around their values
+            Streaks(rng, c, w, h, Pick(rng, 0, 6), 6, 6);
+            c.intensity = static_cast<uint32_t>(Pick(rng, 995, 1005));
+            break;
+        case 1: {  // regions inside, across and outside the plane, some inverted
+            Streaks(rng, c, w, h, Pick(rng, 1, 8), 4, 4);
+            CRegion& r = c.state.m_rcRegionImage;
+            r = {Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40)};
+            if (trial % 4 != 1)
+                r = {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
+            c.state.m_bRegionSet = true;
+            break;
         }
-        const uint32_t intensities[] = {specials[Pick(rng, 1, 4)], 99000u, 1000u, static_cast<uint32_t>(Pick(rng, 0, INT32_MAX)),
-                                        static_cast<uint32_t>(0x80000000u | rng())};
-        c.intensity = intensities[kind];
+        case 2:  // tiny images and thin strips
+            Streaks(rng, c, strips[trial / 6 % 12].first, strips[trial / 6 % 12].second, Pick(rng, 0, 3), 3, 2);
+            break;
+        case 3:  // full-height columns at both edges, runs from the first and to the last row, a bright last row
+            Streaks(rng, c, w + 5, h + 5, 0, 5, 3);
+            for (int32_t y = 0; y < h + 5; ++y)
+                for (int32_t x : {0, w + 4, w + 3, y < (h + 5) / 2 ? (w + 5) / 2 : (w + 5) / 3})
+                    c.plane.At(x, y) = bright + static_cast<uint32_t>(y);
+            for (int32_t x = 0; x < w + 5; ++x)
+                c.plane.At(x, h + 4) = bright + static_cast<uint32_t>(x);
+            break;
+        case 4:  // few values: ties in the windows, every value on both sides of the Intensity
+            Streaks(rng, c, w, h, 0, 3, 3);
+            for (uint32_t& v : c.plane.values)
+                v = static_cast<uint32_t>(Pick(rng, 0, 5));
+            c.intensity = static_cast<uint32_t>(Pick(rng, 1, 6));
+            break;
+        default: {  // values above 65535, negative ones (held as large unsigned values), the extremes
+            Streaks(rng, c, w + 3, h + 3, 4, 3, 5);
+            const int kind = trial / 6 % 5;
+            for (uint32_t& v : c.plane.values) {
+                if (kind == 0)
+                    v = specials[Pick(rng, 0, 7)];
+                else if (kind == 1)
+                    v = v >= 990 ? v * 100 : v * 70;  // scaled data: the blooms above 65535
+                else if (kind == 2 && Pick(rng, 0, 4) == 0)
+                    v = static_cast<uint32_t>(-Pick(rng, 1, 40000));
+                else if (kind == 3)
+                    v = static_cast<uint32_t>(rng());
+            }
+            // The last: Intensities no signed value reaches.
+            const uint32_t intensities[] = {specials[Pick(rng, 1, 4)], 99000u, 1000u,
+                                            static_cast<uint32_t>(Pick(rng, 0, INT32_MAX)), 0x80000000u | bright};
+            c.intensity = intensities[kind];
+        }
+        }
     });
 }
 

@@ -57,17 +57,13 @@ TEST(BloomFilterExamples, FillRunLengthAndTheReplacementRank)
         EXPECT_EQ(Filtered(Rows(c.height, c.row), 1000, c.length, 1000).values, Rows(c.height, c.filled).values);
     // The grown pixel (3,2) above the bloom in column 3 reads rows 1..3 of
     // columns 2..4 after the fill: 1 2 3 / 4 5 6 / 7 7 9; Width 1 takes the
-    // fourth largest of nine. Values held below 0 are never chosen.
+    // fourth largest of nine.
     SPlane plane = Rows(7, std::vector<uint32_t>(7, 0));
     const uint32_t rows[3][5] = {{1, 2, 3, 0, 0}, {4, 5, 6, 0, 0}, {7, 200, 50, 60, 9}};
     for (int32_t i = 0; i < 15; ++i)
         plane.At(2 + i % 5, 1 + i / 5) = rows[i / 5][i % 5];
     plane.At(3, 4) = plane.At(3, 5) = 200;
     EXPECT_EQ(Filtered(plane, 100, 2, 1).At(3, 2), 6u);
-    SPlane negative = Rows(7, std::vector<uint32_t>(7, 0xFFFF0000u));
-    for (int32_t y = 1; y <= 5; ++y)
-        negative.At(3, y) = 70000;
-    EXPECT_EQ(Filtered(negative, 60000, 2, 1).values, std::vector<uint32_t>(49, 0xFFFF0000u));
 }
 
 TEST(BloomFilterExamples, ImagePlaneOfTheWrongSizeIsLeftAlone)
@@ -86,31 +82,18 @@ TEST(BloomFilterExamples, ImagePlaneOfTheWrongSizeIsLeftAlone)
     EXPECT_EQ(image.m_red, Filtered(plane, 1000, 2, 2).values);
 }
 
-TEST(BloomFilterStatus, EveryStepWithTheCountsBeforeTheLastColumn)
-{
-    // Column 1: a run of 3, removed by Length 5; column 2: a run of 8.
-    SPlane plane = Rows(8, {10, 10, 2000});
-    plane.At(1, 0) = plane.At(1, 1) = plane.At(1, 2) = 2000;
-    CRecordingStatus status;
-    CBloomFilter engine(plane.values.data(), 3, 8, 1000, 5, 1);
-    engine.Run(" in Green plane", CSharedState{}, &status);
-    const std::vector<std::string> expected = {
-        "open: in Green plane", "pos:0", "detected:0", "pos:4", "detected:0", "pos:9", "detected:3", "line:0",
-        "length:11", "pos:14", "length:11", "pos:18", "length:8", "pos:23", "pos:28", "pos:29", "pos:31", "pos:33",
-        "pos:35", "pos:36", "pos:38", "pos:40", "pos:46", "pos:60", "line:1", "pos:70", "pos:72", "pos:74", "pos:76",
-        "pos:78", "pos:80", "pos:82", "pos:84", "line:2", "pos:86", "pos:87", "pos:89", "pos:91", "pos:93", "pos:94",
-        "pos:96", "pos:98", "pos:100", "line:3", "close"};
-    EXPECT_EQ(status.m_calls, expected);
-    EXPECT_EQ(std::pair(engine.DetectedCount(), engine.LengthCheckedCount()), std::pair(11, 8));
 #if !defined(__SANITIZE_ADDRESS__)
+TEST(BloomFilterStatus, FailedAllocationClosesTheDisplayAndPropagates)
+{
     // The masks of a plane this size cannot be allocated (the plane itself is
     // never read): the display is closed and the failure passed on.
-    CRecordingStatus failing;
-    CBloomFilter huge(plane.values.data(), 1 << 30, 1 << 30, 1000, 2, 2);
-    EXPECT_THROW(huge.Run("", CSharedState{}, &failing), std::bad_alloc);
-    EXPECT_EQ(failing.m_calls, (std::vector<std::string>{"open:", "close"}));
-#endif
+    uint32_t plane[1] = {7};
+    CRecordingStatus status;
+    CBloomFilter huge(plane, 1 << 30, 1 << 30, 1000, 2, 2);
+    EXPECT_THROW(huge.Run("", CSharedState{}, &status), std::bad_alloc);
+    EXPECT_EQ(status.m_calls, (std::vector<std::string>{"open:", "close"}));
 }
+#endif
 
 TEST(WindowRank, SlidingHistogramSortSelectorAndRankKeysMatchASortedWindow)
 {

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "CoreTestSupport.h"
-#include "image/CDorvaneDoc.h"
 #include "image/CSbigImage.h"
 #include "support/CCollectingMessageSink.h"
-#include "support/CMemorySettings.h"
 #include "support/CSharedState.h"
 
 using namespace coretest;
@@ -85,20 +83,24 @@ TEST_F(SbigImage, HeaderLinesTable)
         {{"ST-7 Image", std::string(64, 'a') + "Height = 2", "Width = 4", "End"}, "\n\r", RawRows(kEight), true, 4, 2},
         {{"ST-7 Image", std::string(63, 'a') + "Height = 2", "Width = 4", "End"}, "\n\r", RawRows(kEight), false},
         {{"ST-7 Image", "Height = 2", "Width = " + std::string(56, ' ') + "4", "End"}, "\n\r", {}, true, 0, 2},
-        {{"ST-7 Compressed Image", "Width = 4", "Height = 2", "End"}, "\n\r", CompressedRows(kOther, 4), true, 4, 2, true},
-        {{"ST-7 Image", "Note = Compressed Image", "Width = 4", "Height = 2", "End"}, "\n\r", RawRows(kOther), true, 4, 2},
+        {{"ST-7 Compressed Image", "Width = 4", "Height = 2", "End"}, "\n\r", CompressedRows(kOther, 4), true, 4, 2,
+         true},
+        {{"ST-7 Image", "Note = Compressed Image", "Width = 4", "Height = 2", "End"}, "\n\r", RawRows(kOther), true, 4,
+         2},
         {{"ST-7 Uncompressed Image", "Width = 4", "Height = 2", "End"}, "\n\r", RawRows(kOther), true, 4, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.lines));
         auto image = Open(Concat(SbigHeader(c.lines, c.ending), c.data));
         ASSERT_EQ(opened, c.opens);
-        EXPECT_TRUE(c.header.empty() || image->HeaderLines() == c.header) << testing::PrintToString(image->HeaderLines());
+        EXPECT_TRUE(c.header.empty() || image->HeaderLines() == c.header);
         EXPECT_EQ(messages.m_messages, c.opens ? Lines{} : Lines{"Failed to read header."});
         if (!c.opens)
             continue;
-        EXPECT_EQ(std::tie(image->m_width, image->m_height, image->m_compressed), std::tie(c.width, c.height, c.compressed));
-        EXPECT_EQ(std::tie(image->m_bitsPerPixel, image->m_maxValue, shared.m_nFullScale), std::tuple(16, 65535u, 65535u));
+        EXPECT_EQ(std::tie(image->m_width, image->m_height, image->m_compressed),
+                  std::tie(c.width, c.height, c.compressed));
+        EXPECT_EQ(std::tuple(image->m_bitsPerPixel, image->m_maxValue, shared.m_nFullScale),
+                  std::tuple(16, 65535u, 65535u));
         const std::size_t n = static_cast<std::size_t>(c.width) * c.height;
         EXPECT_EQ(image->m_red, n == 0 ? Values{} : c.data == RawRows(kEight) ? kEight : kOther);
         EXPECT_EQ(image->m_displayPixels.size(), 4 * n);
@@ -110,7 +112,9 @@ TEST_F(SbigImage, CorruptShortAndOversizedFilesAreRefusedBeforeAllocating)
     const Blob packed = Header("ST-7 Compressed Image", 64, 48), rows = CompressedRows(SkyFrame(64, 48, 7), 64);
     const std::size_t firstLength = rows[0] | (rows[1] << 8);
     ASSERT_LT(firstLength, 128u);
-    auto firstCount = [&](std::size_t count) { return Concat(Concat(packed, {uint8_t(count), 0}), Blob(rows.begin() + 2, rows.end())); };
+    auto firstCount = [&](std::size_t count) {
+        return Concat(Concat(packed, {static_cast<uint8_t>(count), 0}), Blob(rows.begin() + 2, rows.end()));
+    };
     const char *data = "Failed to read image data.", *size = "Image size is not supported.";
     const struct {
         const char* name;
@@ -126,7 +130,7 @@ TEST_F(SbigImage, CorruptShortAndOversizedFilesAreRefusedBeforeAllocating)
         {"raw, one byte short", Concat(Header("ST-7 Image", 64, 48), Blob(64 * 48 * 2 - 1, 0)), data},
         {"shorter than the header", Blob(1000, ' '), "Failed to read header."},
         {"60000 x 30000 over 100 bytes", Concat(Header("ST-7 Image", 60000, 30000), Blob(100, 0)), data},
-        {"compressed, 60000 x 30000 over 100 bytes", Concat(Header("ST-7 Compressed Image", 60000, 30000), Blob(100, 0)), data},
+        {"compressed, 60000 x 30000", Concat(Header("ST-7 Compressed Image", 60000, 30000), Blob(100, 0)), data},
         {"negative width", Header("ST-7 Image", -4, 2), size},
         {"65536 x 32768", Header("ST-7 Image", 65536, 32768), size},
     };
@@ -181,28 +185,6 @@ TEST_F(SbigImage, ChangedImagesSaveInTheirOwnForm)
     EXPECT_EQ(ReadBytes(target), empty.m_header);
 }
 
-// The samples' compressed rows come from the generator's own encoder, so the
-// core's decoder and encoder are checked against a second implementation.
-TEST_F(SbigImage, TheSamplesHoldTheFitsSamplesPixelsAndSaveBackByteForByte)
-{
-    CMemorySettings settings;
-    auto open = [&](const char* name) {
-        auto doc = std::make_unique<CDorvaneDoc>(shared, messages, settings);
-        EXPECT_TRUE(doc->OnOpenDocument(std::string(DORVANE_SAMPLES_DIR) + "/" + name)) << name;
-        return doc;
-    };
-    const auto fits = open("m42-synthetic.fit");
-    for (const char* name : {"m42-synthetic.st7", "m42-synthetic-compressed.st7"}) {
-        const auto doc = open(name);
-        EXPECT_EQ(doc->m_pImage->m_red, fits->m_pImage->m_red) << name;
-        EXPECT_EQ(std::pair(doc->m_pImage->m_stretchLow, doc->m_pImage->m_stretchHigh),
-                  std::pair(fits->m_pImage->m_stretchLow, fits->m_pImage->m_stretchHigh));
-        ASSERT_TRUE(doc->OnSaveDocument(dir.File(name)));
-        EXPECT_EQ(ReadBytes(dir.File(name)), ReadBytes(std::string(DORVANE_SAMPLES_DIR) + "/" + name)) << name;
-    }
-    EXPECT_TRUE(messages.m_messages.empty());
-}
-
 TEST(SbigRowCodec, DecodesDeltasEscapesAndWrapAroundAndRefusesMalformedRows)
 {
     const struct {
@@ -236,7 +218,7 @@ TEST(SbigRowCodec, DecodesDeltasEscapesAndWrapAroundAndRefusesMalformedRows)
     const Blob encoded = Encode({100, 101, 30000, 30001, 5, 6, 7, 60000, 60001, 60002, 3});
     ASSERT_LT(encoded.size(), 2u + 2 * 11);
     for (std::size_t cut = 2; cut < encoded.size(); ++cut)
-        EXPECT_FALSE(Decode(Blob(encoded.begin() + 2, encoded.begin() + static_cast<std::ptrdiff_t>(cut)), 11, v)) << cut;
+        EXPECT_FALSE(Decode(Blob(&encoded[2], &encoded[cut]), 11, v)) << cut;
 }
 
 TEST(SbigRowCodec, EncodesCanonicallyAndRoundTrips)
@@ -277,7 +259,7 @@ TEST(SbigRowCodec, EncodesCanonicallyAndRoundTrips)
         const Blob encoded = Encode(values);
         ASSERT_LE(encoded.size(), CSbigRowCodec::MaxRowBytes(static_cast<int32_t>(values.size())));
         ASSERT_EQ(encoded[0] | encoded[1] << 8, static_cast<int>(encoded.size()) - 2);
-        ASSERT_TRUE(Decode(Blob(encoded.begin() + 2, encoded.end()), static_cast<int32_t>(values.size()), back)) << trial;
+        ASSERT_TRUE(Decode(Blob(&encoded[2], &encoded[0] + encoded.size()), int32_t(values.size()), back)) << trial;
         ASSERT_EQ(back, values) << "trial " << trial;
     }
 }
