@@ -19,15 +19,15 @@
 #include <string>
 #include <vector>
 
-#include "../tools/synthetic/CSyntheticSky.h"
+#include "CLargeBenchFrame.h"
 #include "image/CFitsImage.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
 
 namespace {
 
-constexpr int kWidth = 9576;
-constexpr int kHeight = 6388;
+constexpr int kWidth = kLargeFrameWidth;
+constexpr int kHeight = kLargeFrameHeight;
 constexpr std::size_t kValues = std::size_t(kWidth) * kHeight;
 
 std::string g_dir;
@@ -42,22 +42,6 @@ std::string MakeFolder()
     return mkdtemp(name.data()) ? std::string(name.data()) : std::string();
 }
 
-bool WriteSource()
-{
-    CSyntheticSkyOptions options;
-    options.width = kWidth;
-    options.height = kHeight;
-    options.stars = 30000;
-    options.saturatedStars = 80;
-    options.maxTrail = 600;
-    const CSyntheticSky sky = MakeSyntheticSky(options);
-    const std::vector<uint8_t> bytes = SyntheticFits16({&sky.values}, sky.width, sky.height);
-    std::FILE* f = std::fopen(g_source.c_str(), "wb");
-    if (f == nullptr)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
 
 void Check(bool ok, benchmark::State& state, const char* what)
 {
@@ -199,7 +183,7 @@ int main(int argc, char** argv)
     g_source = g_dir + "/frame-9576x6388.fit";
     std::printf("Writing the synthetic %dx%d frame to %s\n", kWidth, kHeight, g_source.c_str());
     int rc = 0;
-    if (WriteSource()) {
+    if (WriteLargeBenchFrame(g_source)) {
         benchmark::RunSpecifiedBenchmarks();
     } else {
         std::fprintf(stderr, "Cannot write %s\n", g_source.c_str());

@@ -270,22 +270,23 @@ const std::vector<uint8_t>& CDorvaneView::ShownDisplayBuffer(CAstroImage& image)
     return m_originalPixels.empty() ? image.m_displayPixels : m_originalPixels;
 }
 
-void CDorvaneView::RebuildPictureIfChanged() {
+void CDorvaneView::FollowDisplayBuffer() {
     CAstroImage* pImage = m_pDoc ? m_pDoc->m_pImage : nullptr;
-    if (pImage == nullptr)
+    if (pImage == nullptr) {
+        m_pPicture->SetSource(nullptr, 0, 0, 0, 32);
         return;
-    const std::vector<uint8_t>& shown = ShownDisplayBuffer(*pImage);
-    if (!pImage->m_displayChanged && &shown == m_pPictureSource)
-        return;
+    }
+    // The picture is made from the buffer at paint time, so it always shows
+    // the latest remap; the flag only records that the view has seen it.
     CDorvaneApp* pApp = App();
     const int32_t nBpp = pApp ? pApp->m_shared.m_nDisplayBpp : 32;
-    m_pPicture->Rebuild(shown.data(), shown.size(), pImage->m_width, pImage->m_height, nBpp);
-    m_pPictureSource = &shown;
+    const std::vector<uint8_t>& shown = ShownDisplayBuffer(*pImage);
+    m_pPicture->SetSource(shown.data(), shown.size(), pImage->m_width, pImage->m_height, nBpp);
     pImage->m_displayChanged = false;
 }
 
 void CDorvaneView::paintEvent(QPaintEvent* event) {
-    RebuildPictureIfChanged();
+    FollowDisplayBuffer();
     QPainter painter(viewport());
     const QPoint ptScroll = ScrollOffset();
     const QRect rcPicture(-ptScroll, ZoomedSize());

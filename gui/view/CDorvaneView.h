@@ -131,7 +131,7 @@ private:
     void FocusSizedRepaint();
     void ShowPixelValue(QPoint ptLogical);
     void ZoomAround(int32_t nPercent, std::optional<QPoint> ptGlobal);
-    void RebuildPictureIfChanged();
+    void FollowDisplayBuffer();
     const std::vector<uint8_t>& ShownDisplayBuffer(CAstroImage& image);
     CRegion ImageRegion(QPoint p1, QPoint p2) const;
     void ShowRegionText(const CRegion& rcImage) const;
@@ -149,8 +149,6 @@ private:
 
     CDorvaneDoc* m_pDoc;
     std::unique_ptr<CViewPicture> m_pPicture;
-    // The display buffer the picture was last built from.
-    const std::vector<uint8_t>* m_pPictureSource = nullptr;
     // Show Original: the undo planes' display pixels (empty until mapped),
     // kept for the next look until the undo state changes; its memory stays
     // with the view once used.

@@ -97,19 +97,25 @@ TEST_F(DisplayMappingTest, PixelBytesAtEachDepth)
 
 TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelOnBothThreadsAndTheAvx2PathAsThePlainLoop)
 {
-    // 32-bit monochrome goes eight at a time where the processor can, with an
-    // odd tail, on two threads; values below 0 and above full scale in every
-    // position show as the plain loop shows them: the nearest end of the ramp.
-    Make(1037, 601, false, 32);
-    const uint32_t specials[] = {0xFFFFFFFBu, 70000u, 0x80000000u, 0x7FFFFFFFu, 65535u, 0u, 256u};
-    for (std::size_t p = 0; p < image.m_red.size(); ++p)
-        image.m_red[p] = p % 3 == 0 ? specials[(p / 3) % 7] : static_cast<uint32_t>(p % 65536);
-    Show(0, 65535);
-    for (std::size_t p = 0; p < image.m_red.size(); ++p) {
-        const int64_t clamped = std::clamp<int64_t>(static_cast<int32_t>(image.m_red[p]), 0, 65535);
-        const uint8_t v = static_cast<uint8_t>(image.m_displayLut[static_cast<std::size_t>(clamped)]);
-        ASSERT_EQ(std::vector(&image.m_displayPixels[4 * p], &image.m_displayPixels[4 * p + 4]),
-                  (std::vector<uint8_t>{v, v, v, 0})) << p;
+    // Monochrome goes eight at a time where the processor can (32 and 24
+    // bits), with an odd tail, on two threads; values below 0 and above full
+    // scale in every position show as the plain loop shows them: the nearest
+    // end of the ramp.
+    for (const std::size_t bytes : {4, 3}) {
+        Make(1037, 601, false, static_cast<int32_t>(8 * bytes));
+        const uint32_t specials[] = {0xFFFFFFFBu, 70000u, 0x80000000u, 0x7FFFFFFFu, 65535u, 0u, 256u};
+        for (std::size_t p = 0; p < image.m_red.size(); ++p)
+            image.m_red[p] = p % 3 == 0 ? specials[(p / 3) % 7] : static_cast<uint32_t>(p % 65536);
+        Show(0, 65535);
+        ASSERT_EQ(image.m_displayPixels.size(), bytes * image.m_red.size());
+        for (std::size_t p = 0; p < image.m_red.size(); ++p) {
+            const int64_t clamped = std::clamp<int64_t>(static_cast<int32_t>(image.m_red[p]), 0, 65535);
+            const uint8_t v = static_cast<uint8_t>(image.m_displayLut[static_cast<std::size_t>(clamped)]);
+            const std::vector<uint8_t> expected{v, v, v, 0};
+            ASSERT_EQ(std::vector(&image.m_displayPixels[bytes * p], &image.m_displayPixels[bytes * p + bytes]),
+                      std::vector(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(bytes)))
+                << bytes << " bytes, pixel " << p;
+        }
     }
 }
 

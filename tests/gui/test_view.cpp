@@ -54,6 +54,17 @@ CRegion Rect(int l, int t, int r, int b) { return CRegion{l, t, r, b}; }
 
 bool IsRed(QRgb pixel) { return pixel == qRgb(255, 0, 0); }
 
+// What picture draws into a 60 x 50 black canvas when the given parts of it
+// are exposed.
+QImage Paint(CViewPicture& picture, int zoom, QPoint scroll, const std::vector<QRect>& parts) {
+    QImage out(60, 50, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter painter(&out);
+    for (const QRect& part : parts)
+        picture.Draw(painter, zoom, scroll, part);
+    return out;
+}
+
 }  // namespace
 
 class TestView : public QObject {
@@ -74,7 +85,7 @@ private slots:
     void outlineFollowsTheZoom();
     void picture24BitsOddWidth();
     void picture16And32Bits();
-    void reducedCopiesAndPartialPaintsMatchFullPaint();
+    void zoomedPicturesAndStripsMatchFullPaint();
     void undoRedoEnabling();
     void zoomLevelsAndFit();
     void zoomKeepsTheAnchoredPointInPlace();
@@ -316,18 +327,21 @@ void TestView::picture24BitsOddWidth() {
     // the buffer so any read past it is a heap overflow.
     const std::vector<uint8_t> buffer = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
     CViewPicture picture;
-    picture.Rebuild(buffer.data(), buffer.size(), 3, 2, 24);
-    QCOMPARE(picture.Image().size(), QSize(3, 2));
-    QCOMPARE(picture.Image().pixel(0, 0), qRgb(3, 2, 1));
-    QCOMPARE(picture.Image().pixel(2, 0), qRgb(9, 8, 7));
-    QCOMPARE(picture.Image().pixel(0, 1), qRgb(12, 11, 10));
-    QCOMPARE(picture.Image().pixel(2, 1), qRgb(18, 17, 16));
+    picture.SetSource(buffer.data(), buffer.size(), 3, 2, 24);
+    const QImage shown = Paint(picture, 100, QPoint(0, 0), {QRect(0, 0, 60, 50)});
+    QCOMPARE(shown.pixel(0, 0), qRgb(3, 2, 1));
+    QCOMPARE(shown.pixel(2, 0), qRgb(9, 8, 7));
+    QCOMPARE(shown.pixel(0, 1), qRgb(12, 11, 10));
+    QCOMPARE(shown.pixel(2, 1), qRgb(18, 17, 16));
+    QCOMPARE(shown.pixel(3, 0), qRgb(0, 0, 0));
 
     // A buffer one byte short of the size gives no picture at all.
-    picture.Rebuild(buffer.data(), buffer.size() - 1, 3, 2, 24);
+    picture.SetSource(buffer.data(), buffer.size() - 1, 3, 2, 24);
     QVERIFY(picture.IsEmpty());
+    QCOMPARE(Paint(picture, 100, QPoint(0, 0), {QRect(0, 0, 60, 50)}).pixel(0, 0), qRgb(0, 0, 0));
 
-    // Through a view: the picture is built when the display changed, once.
+    // Through a view: the picture shows the display buffer, and the view
+    // records that it has seen the change.
     CDorvaneApp::Instance()->m_shared.m_nDisplayBpp = 24;
     auto pDoc = MakeTestDoc(7, 5, 255, 0, 255, [](int i) { return uint32_t(i * 7); });
     QCOMPARE(pDoc->m_pImage->m_displayPixels.size(), std::size_t(7 * 5 * 3));
@@ -351,65 +365,89 @@ void TestView::picture16And32Bits() {
     CViewPicture picture;
     // RGB555, low byte first: red 31, green 16, blue 0; then blue 31.
     const std::vector<uint8_t> words = {0x00, 0x7E, 0x1F, 0x00};
-    picture.Rebuild(words.data(), words.size(), 1, 2, 16);
-    QCOMPARE(qRed(picture.Image().pixel(0, 0)), 255);
-    QCOMPARE(qGreen(picture.Image().pixel(0, 0)) >> 3, 16);
-    QCOMPARE(qBlue(picture.Image().pixel(0, 0)), 0);
-    QCOMPARE(picture.Image().pixel(0, 1), qRgb(0, 0, 255));
+    picture.SetSource(words.data(), words.size(), 1, 2, 16);
+    const QImage shown = Paint(picture, 100, QPoint(0, 0), {QRect(0, 0, 60, 50)});
+    QCOMPARE(qRed(shown.pixel(0, 0)), 255);
+    QCOMPARE(qGreen(shown.pixel(0, 0)) >> 3, 16);
+    QCOMPARE(qBlue(shown.pixel(0, 0)), 0);
+    QCOMPARE(shown.pixel(0, 1), qRgb(0, 0, 255));
 
     // b, g, r, 0 becomes an opaque pixel; any other depth is read as 32.
     const std::vector<uint8_t> quads = {200, 100, 50, 0, 1, 2, 3, 0};
     for (int32_t depth : {32, 8}) {
-        picture.Rebuild(quads.data(), quads.size(), 2, 1, depth);
-        QCOMPARE(picture.Image().pixel(0, 0), qRgb(50, 100, 200));
-        QCOMPARE(qAlpha(picture.Image().pixel(1, 0)), 255);
+        picture.SetSource(quads.data(), quads.size(), 2, 1, depth);
+        const QImage quadsShown = Paint(picture, 100, QPoint(0, 0), {QRect(0, 0, 60, 50)});
+        QCOMPARE(quadsShown.pixel(0, 0), qRgb(50, 100, 200));
+        QCOMPARE(quadsShown.pixel(1, 0), qRgb(3, 2, 1));
     }
     // At 8 bits the display buffer holds one byte a pixel: too short.
-    picture.Rebuild(quads.data(), 2, 2, 1, 8);
+    picture.SetSource(quads.data(), 2, 2, 1, 8);
     QVERIFY(picture.IsEmpty());
 }
 
-void TestView::reducedCopiesAndPartialPaintsMatchFullPaint() {
-    // 9 x 6 pixels of distinct colours.
-    std::vector<uint8_t> buffer;
-    for (int i = 0; i < 54; ++i)
-        buffer.insert(buffer.end(), {uint8_t(i * 4), uint8_t(255 - i * 3), uint8_t(i * i % 256), 0});
-    CViewPicture picture;
-    picture.Rebuild(buffer.data(), buffer.size(), 9, 6, 32);
-    const QImage& full = picture.Image();
-
-    auto paint = [&](int zoom, QPoint scroll, const std::vector<QRect>& parts) {
-        QImage out(60, 50, QImage::Format_RGB32);
-        out.fill(Qt::black);
-        QPainter painter(&out);
-        for (const QRect& part : parts)
-            picture.Draw(painter, zoom, scroll, part);
-        return out;
-    };
-
-    // 50 %: each pixel is the rounded mean of a 2 x 2 block; the odd last
-    // column and row are dropped, as the zoomed size is truncated.
-    const QImage half = paint(50, QPoint(0, 0), {QRect(0, 0, 60, 50)});
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            int sum = 0;
-            for (QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
-                sum += qRed(full.pixel(2 * x + d.x(), 2 * y + d.y()));
-            QCOMPARE(qRed(half.pixel(x, y)), (sum + 2) / 4);
+void TestView::zoomedPicturesAndStripsMatchFullPaint() {
+    // 19 x 11 pixels of distinct colours (neither side a multiple of 2 or 4)
+    // at each depth; each buffer is exactly its size.
+    constexpr int kW = 19, kH = 11;
+    for (int32_t depth : {32, 24, 16}) {
+        std::vector<uint8_t> buffer;
+        for (int i = 0; i < kW * kH; ++i) {
+            const uint8_t b = uint8_t(i * 4), g = uint8_t(255 - i * 3), r = uint8_t(i * i % 256);
+            if (depth == 16) {
+                const auto w = uint16_t((r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+                buffer.insert(buffer.end(), {uint8_t(w & 0xff), uint8_t(w >> 8)});
+            } else {
+                buffer.insert(buffer.end(), {b, g, r});
+                if (depth == 32)
+                    buffer.push_back(0);
+            }
         }
-    }
-    QCOMPARE(half.pixel(4, 0), qRgb(0, 0, 0));
-    const QImage quarter = paint(25, QPoint(0, 0), {QRect(0, 0, 60, 50)});
-    QCOMPARE(quarter.pixel(2, 0), qRgb(0, 0, 0));
-    QCOMPARE(quarter.pixel(0, 1), qRgb(0, 0, 0));
-    QVERIFY(quarter.pixel(1, 0) != qRgb(0, 0, 0));
+        CViewPicture picture;
+        picture.SetSource(buffer.data(), buffer.size(), kW, kH, depth);
+        const QImage full = Paint(picture, 100, QPoint(0, 0), {QRect(0, 0, 60, 50)});
 
-    // Enlarged and scrolled, painted whole or in strips: the same pixels.
-    for (int zoom : {200, 400, 800}) {
-        const QPoint scroll(3, 5);
-        const QImage whole = paint(zoom, scroll, {QRect(0, 0, 60, 50)});
-        const QImage strips = paint(zoom, scroll, {QRect(0, 0, 17, 50), QRect(17, 0, 43, 21), QRect(17, 21, 43, 29)});
-        QCOMPARE(strips, whole);
+        // 50 % and 25 %: each pixel is the rounded mean of its 2 x 2 or 4 x 4
+        // block, per channel; the last partial column and row are dropped, as
+        // the zoomed size is truncated.
+        for (int zoom : {50, 25}) {
+            const int f = 100 / zoom;
+            const QImage reduced = Paint(picture, zoom, QPoint(0, 0), {QRect(0, 0, 60, 50)});
+            for (int y = 0; y < kH / f; ++y) {
+                for (int x = 0; x < kW / f; ++x) {
+                    int sum[3] = {0, 0, 0};
+                    for (int d = 0; d < f * f; ++d) {
+                        const QRgb p = full.pixel(f * x + d % f, f * y + d / f);
+                        sum[0] += qRed(p);
+                        sum[1] += qGreen(p);
+                        sum[2] += qBlue(p);
+                    }
+                    const int n = f * f;
+                    QCOMPARE(reduced.pixel(x, y), qRgb((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n));
+                }
+            }
+            QCOMPARE(reduced.pixel(kW / f, 0), qRgb(0, 0, 0));
+            QCOMPARE(reduced.pixel(0, kH / f), qRgb(0, 0, 0));
+        }
+
+        // Enlarged: every display pixel is a sharp square of its own colour.
+        for (int zoom : {200, 800}) {
+            const int s = zoom / 100;
+            const QPoint scroll(3, 5);
+            const QImage big = Paint(picture, zoom, scroll, {QRect(0, 0, 60, 50)});
+            for (int y = 0; y < 50; ++y)
+                for (int x = 0; x < 60; ++x)
+                    if ((x + scroll.x()) / s < kW && (y + scroll.y()) / s < kH)
+                        QCOMPARE(big.pixel(x, y), full.pixel((x + scroll.x()) / s, (y + scroll.y()) / s));
+        }
+
+        // Painted whole or in strips, scrolled: the same pixels.
+        for (int zoom : {25, 50, 100, 200, 400, 800}) {
+            const QPoint scroll = zoom >= 100 ? QPoint(3, 5) : QPoint(1, 1);
+            const QImage whole = Paint(picture, zoom, scroll, {QRect(0, 0, 60, 50)});
+            const QImage strips =
+                Paint(picture, zoom, scroll, {QRect(0, 0, 3, 50), QRect(3, 0, 57, 2), QRect(3, 2, 57, 48)});
+            QCOMPARE(strips, whole);
+        }
     }
 }
 
