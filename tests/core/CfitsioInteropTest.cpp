@@ -14,10 +14,7 @@
 #include "image/CFitsHistory.h"
 #include "image/CFitsImage.h"
 #include "image/CFitsMaskWriter.h"
-#include "support/CCollectingMessageSink.h"
-#include "support/CSharedState.h"
 
-using namespace coretest;
 using Values = std::vector<long long>;
 
 namespace {
@@ -27,27 +24,35 @@ bool FitsverifyPasses(const std::string& path)
     return std::system((std::string(DORVANE_FITSVERIFY) + " -q " + path + " > /dev/null 2>&1").c_str()) == 0;
 }
 
-// An image written by cfitsio (values are the physical ones), with
-// commentCards HISTORY and COMMENT cards and optionally an extension.
-void WriteWithCfitsio(const std::string& path, int bitpix, std::vector<long> axes, Values values,
-                      bool explicitScale = false, int commentCards = 0, bool extension = false)
+// An image for cfitsio to write: values are the physical ones; BSCALE and
+// BZERO cards only when bscale is not 0 (cfitsio writes none for these types
+// unless asked); commentCards HISTORY and COMMENT cards; an extension after it.
+struct SImage {
+    int bitpix;
+    std::vector<long> axes;
+    Values values;
+    double bscale = 0, bzero = 0;
+    int commentCards = 0;
+    bool extension = false;
+};
+
+void WriteWithCfitsio(const std::string& path, SImage image)
 {
     fitsfile* f = nullptr;
     int status = 0;
-    double zero = 0.0, scale = 1.0;
     long extAxes[2] = {3, 2};
     float ext[6] = {1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f};
     fits_create_file(&f, ("!" + path).c_str(), &status);  // "!" replaces an existing file
-    fits_create_img(f, bitpix, static_cast<int>(axes.size()), axes.data(), &status);
-    if (explicitScale) {
-        fits_write_key(f, TDOUBLE, "BZERO", &zero, "no offset", &status);
-        fits_write_key(f, TDOUBLE, "BSCALE", &scale, "no scale", &status);
-        fits_set_bscale(f, 1.0, 0.0, &status);
+    fits_create_img(f, image.bitpix, static_cast<int>(image.axes.size()), image.axes.data(), &status);
+    if (image.bscale != 0) {
+        fits_write_key(f, TDOUBLE, "BZERO", &image.bzero, "offset", &status);
+        fits_write_key(f, TDOUBLE, "BSCALE", &image.bscale, "scale", &status);
+        fits_set_bscale(f, image.bscale, image.bzero, &status);
     }
-    for (int i = 0; i < commentCards; ++i)
+    for (int i = 0; i < image.commentCards; ++i)
         (i % 2 ? fits_write_comment : fits_write_history)(f, ("line " + std::to_string(i) + " of a log").c_str(), &status);
-    fits_write_img(f, TLONGLONG, 1, static_cast<LONGLONG>(values.size()), values.data(), &status);
-    if (extension && !fits_create_img(f, FLOAT_IMG, 2, extAxes, &status))
+    fits_write_img(f, TLONGLONG, 1, static_cast<LONGLONG>(image.values.size()), image.values.data(), &status);
+    if (image.extension && !fits_create_img(f, FLOAT_IMG, 2, extAxes, &status))
         fits_write_img(f, TFLOAT, 1, 6, ext, &status);
     fits_close_file(f, &status);
     ASSERT_EQ(status, 0) << "cfitsio status " << status;
@@ -105,12 +110,7 @@ Values Ramp(long long count, long long step, long long modulo, long long offset 
     return values;
 }
 
-class CfitsioInterop : public ::testing::Test {
-protected:
-    CTempDir dir;
-    CSharedState shared;
-    CCollectingMessageSink messages;
-};
+using CfitsioInterop = CoreTest;
 
 }  // namespace
 
@@ -119,56 +119,58 @@ protected:
 // still passes.
 TEST_F(CfitsioInterop, FilesOfCfitsioOpenChangeAndSave)
 {
-    const Values shorts{-32768, -1, 0, 1, 32767, -500};
-    Values u16 = Ramp(37 * 23, 977, 65536), flat(64 * 48, 1200);
+    const Values shorts{-32768, -1, 0, 1, 32767, -500}, bytes = Ramp(19 * 7, 31, 256);
+    Values u16 = Ramp(37 * 23, 977, 65536), flat(64 * 48, 1200), scaled;
     u16[1] = 65535;
     flat[5] = 40000;
+    for (long long stored : Ramp(41 * 3, 977, 65536, -32768))
+        scaled.push_back(3 * stored - 10);
     const struct {
         const char* name;
-        int bitpix;
-        std::vector<long> axes;
-        Values values;
-        bool explicitScale;
-        int commentCards;
-        bool extension;
-        long long changed;
+        SImage image;
+        long long changed, readBack;  // a value set in each plane, and what cfitsio then reads there
     } cases[] = {
-        {"unsigned 16-bit", USHORT_IMG, {37, 23}, u16, false, 0, false, 65535},
-        // cfitsio writes neither BZERO nor BSCALE for these types unless asked.
-        {"8-bit", BYTE_IMG, {19, 7}, Ramp(19 * 7, 31, 256), false, 0, false, 200},
-        {"8-bit with BZERO and BSCALE", BYTE_IMG, {19, 7}, Ramp(19 * 7, 31, 256), true, 0, false, 200},
-        {"signed 16-bit", SHORT_IMG, {3, 2}, shorts, false, 0, false, -1234},
-        {"signed 16-bit with BZERO and BSCALE", SHORT_IMG, {3, 2}, shorts, true, 0, false, -1234},
-        {"three-plane cube", USHORT_IMG, {11, 5, 3}, Ramp(3 * 11 * 5, 401, 60000, 1000), false, 0, false, 7},
-        {"header over several blocks", USHORT_IMG, {64, 48}, flat, false, 90, false, 0},
-        {"an extension after the image", USHORT_IMG, {20, 10}, Ramp(200, 300, 1 << 30), false, 0, true, 3},
+        {"unsigned 16-bit", {USHORT_IMG, {37, 23}, u16}, 65535, 65535},
+        {"8-bit", {BYTE_IMG, {19, 7}, bytes}, 200, 200},
+        {"8-bit with BZERO 0 and BSCALE 1", {BYTE_IMG, {19, 7}, bytes, 1, 0}, 200, 200},
+        {"signed 16-bit", {SHORT_IMG, {3, 2}, shorts}, -1234, -1234},
+        {"signed 16-bit with BZERO 0 and BSCALE 1", {SHORT_IMG, {3, 2}, shorts, 1, 0}, -1234, -1234},
+        // A changed value no multiple of the scale divides back truncating
+        // toward zero: (7+10)/3 = 5.67 -> 5.
+        {"scaled by 3 around -10", {SHORT_IMG, {41, 3}, scaled, 3, -10}, 7, 5},
+        {"scaled by -1", {SHORT_IMG, {3, 2}, Ramp(6, 977, 65536, -32767), -1, 0}, 100, 100},
+        {"three-plane cube", {USHORT_IMG, {11, 5, 3}, Ramp(3 * 11 * 5, 401, 60000, 1000)}, 7, 7},
+        {"header over several blocks", {USHORT_IMG, {64, 48}, flat, 0, 0, 90}, 0, 0},
+        {"an extension after the image", {USHORT_IMG, {20, 10}, Ramp(200, 300, 1 << 30), 0, 0, 0, true}, 3, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.File("source.fit"), saved = dir.File("saved.fit");
-        WriteWithCfitsio(path, c.bitpix, c.axes, c.values, c.explicitScale, c.commentCards, c.extension);
+        WriteWithCfitsio(path, c.image);
         ASSERT_TRUE(FitsverifyPasses(path));
         CFitsImage image(shared, messages);
         ASSERT_TRUE(image.Open(path)) << testing::PrintToString(messages.m_messages);
         ASSERT_EQ(image.Save(saved), 1);
         EXPECT_EQ(ReadBytes(saved), ReadBytes(path));
-        const std::size_t planes = c.axes.size() == 3 ? 3 : 1, n = image.m_red.size();
+        const Values& values = c.image.values;
+        const std::size_t planes = c.image.axes.size() == 3 ? 3 : 1, n = image.m_red.size();
         ASSERT_EQ(image.m_isColor, planes == 3);
-        ASSERT_EQ(n * planes, c.values.size());
-        Values expected = c.values;
+        ASSERT_EQ(n * planes, values.size());
+        Values expected = values;
         for (std::size_t p = 0; p < planes; ++p) {
             std::vector<uint32_t>& plane = p == 0 ? image.m_red : p == 1 ? image.m_green : image.m_blue;
             Values actual;
             for (uint32_t v : plane)
                 actual.push_back(static_cast<int32_t>(v));  // raw values are signed
-            ASSERT_EQ(actual, Values(&c.values[p * n], &c.values[p * n] + n)) << p;
-            plane[n / 2] = static_cast<uint32_t>(expected[p * n + n / 2] = c.changed);
+            ASSERT_EQ(actual, Values(&values[p * n], &values[p * n] + n)) << p;
+            plane[n / 2] = static_cast<uint32_t>(c.changed);
+            expected[p * n + n / 2] = c.readBack;
         }
         ASSERT_EQ(image.Save(saved), 1);
-        const SCfitsioView view = ReadWithCfitsio(saved, static_cast<long long>(c.values.size()));
+        const SCfitsioView view = ReadWithCfitsio(saved, static_cast<long long>(values.size()));
         EXPECT_EQ(view.values, expected);
         EXPECT_TRUE(FitsverifyPasses(saved));
-        EXPECT_EQ(view.lastHdu, (c.extension ? std::vector{1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f} : std::vector<float>()));
+        EXPECT_EQ(view.lastHdu, (c.image.extension ? std::vector{1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f} : std::vector<float>()));
     }
 }
 
@@ -178,7 +180,7 @@ TEST_F(CfitsioInterop, HistoryCardsGoBeforeEndInTheRoomLeftOrInANewBlock)
     values[7] = 61000;
     // Where cfitsio's own header puts END, and the blank cards after it.
     const std::string path = dir.File("history.fit"), saved = dir.File("history-saved.fit");
-    WriteWithCfitsio(path, USHORT_IMG, {16, 12}, values);
+    WriteWithCfitsio(path, {USHORT_IMG, {16, 12}, values});
     const int room = static_cast<int>(35 - ReadWithCfitsio(path, 1).cards.size() % 36);
     ASSERT_GT(room, 1);
     const struct {
@@ -192,7 +194,7 @@ TEST_F(CfitsioInterop, HistoryCardsGoBeforeEndInTheRoomLeftOrInANewBlock)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteWithCfitsio(path, USHORT_IMG, {16, 12}, values, false, c.logCards);
+        WriteWithCfitsio(path, {USHORT_IMG, {16, 12}, values, 0, 0, c.logCards});
         std::vector<std::string> expected = ReadWithCfitsio(path, 1).cards, cards;
         CFitsImage image(shared, messages);
         ASSERT_TRUE(image.Open(path));

@@ -1,6 +1,9 @@
 #pragma once
 // Helpers shared by the core tests: a scratch folder, whole-file reads and
-// writes, FITS and SBIG files built in memory, and a file seam that fails on cue.
+// writes, FITS and SBIG files built in memory, a file seam that fails on cue,
+// and the fixture most tests start from.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -8,12 +11,15 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "image/CSbigRowCodec.h"
+#include "support/CCollectingMessageSink.h"
 #include "support/CPosixFileOps.h"
+#include "support/CSharedState.h"
 
 // While an object lives, every operator new of at least `bytes` (on any
 // thread) throws std::bad_alloc, as in a process short of memory; the core
@@ -24,9 +30,8 @@ public:
     ~CAllocationLimit();
 };
 
-namespace coretest {
-
 using Blob = std::vector<uint8_t>;
+using Messages = std::vector<std::string>;
 
 // A fresh folder under /tmp, removed with everything in it at the end.
 class CTempDir {
@@ -215,4 +220,22 @@ private:
     std::map<int, uint64_t> m_offsets;
 };
 
-}  // namespace coretest
+// A scratch folder, the shared state (a 32-bit display) and the messages the
+// core reports; OpenImage opens a fresh image of type T and tells in opened.
+class CoreTest : public ::testing::Test {
+protected:
+    CoreTest() { shared.m_nDisplayBpp = 32; }
+    template <class T>
+    std::unique_ptr<T> OpenImage(const std::string& path)
+    {
+        messages.Clear();
+        auto image = std::make_unique<T>(shared, messages);
+        opened = image->Open(path);
+        return image;
+    }
+
+    CTempDir dir;
+    CSharedState shared;
+    CCollectingMessageSink messages;
+    bool opened = false;
+};

@@ -5,10 +5,9 @@
 
 #include <algorithm>
 
+#include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 #include "image/CHistogram.h"
-#include "support/CCollectingMessageSink.h"
-#include "support/CSharedState.h"
 
 namespace {
 

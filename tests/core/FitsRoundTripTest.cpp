@@ -10,27 +10,17 @@
 #include "image/CFitsCard.h"
 #include "image/CFitsHistory.h"
 #include "image/CFitsImage.h"
-#include "support/CCollectingMessageSink.h"
-#include "support/CSharedState.h"
-
-using namespace coretest;
 
 namespace {
 
-class FitsRoundTrip : public ::testing::Test {
+class FitsRoundTrip : public CoreTest {
 protected:
-    FitsRoundTrip() { shared.m_nDisplayBpp = 32; }
-
     std::unique_ptr<CFitsImage> Open(const std::string& path)
     {
-        auto image = std::make_unique<CFitsImage>(shared, messages);
-        EXPECT_TRUE(image->Open(path)) << testing::PrintToString(messages.m_messages);
+        auto image = OpenImage<CFitsImage>(path);
+        EXPECT_TRUE(opened) << testing::PrintToString(messages.m_messages);
         return image;
     }
-
-    CTempDir dir;
-    CSharedState shared;
-    CCollectingMessageSink messages;
 };
 
 }  // namespace

@@ -3,8 +3,6 @@
 
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
-#include "support/CCollectingMessageSink.h"
-#include "support/CSharedState.h"
 
 namespace {
 

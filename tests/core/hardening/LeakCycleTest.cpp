@@ -12,16 +12,13 @@
 #include "filter/ParallelItems.h"
 #include "image/CAstroImage.h"
 #include "image/CDorvaneDoc.h"
-#include "support/CCollectingMessageSink.h"
 #include "support/CMemorySettings.h"
 #include "support/CParallel.h"
-#include "support/CSharedState.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
-using namespace coretest;
 
 // What the desktop program does to many images in one session: open, filter
 // (mirrored or not, with undo and redo), redraw, close. The sanitizer build

@@ -7,11 +7,6 @@
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 #include "image/CSbigImage.h"
-#include "support/CCollectingMessageSink.h"
-#include "support/CSharedState.h"
-
-using namespace coretest;
-using Messages = std::vector<std::string>;
 
 namespace {
 
@@ -21,9 +16,8 @@ const char* const kTexts[2][4] = {
     {"Failed to create file.", "Failed to copy header.", "Failed to write image data.", "Failed to close file."},
     {"Failed to write file.", "Failed to write header.", "Failed to write image data.", "Failed to close file."}};
 
-class SaveFaultMatrix : public ::testing::Test {
+class SaveFaultMatrix : public CoreTest {
 protected:
-    SaveFaultMatrix() { shared.m_nDisplayBpp = 32; }
 
     // Opens source through the seam and changes a pixel, so that a save
     // really differs from the file on disk.
@@ -97,9 +91,6 @@ protected:
         EXPECT_EQ(ReadBytes(dir.File("other.img")), (Blob{9, 8, 7, 6, 5}));
     }
 
-    CTempDir dir;
-    CSharedState shared;
-    CCollectingMessageSink messages;
     CFaultyFileOps ops;
 };
 

@@ -10,18 +10,12 @@
 #include "image/CDorvaneDoc.h"
 #include "image/CFitsImage.h"
 #include "image/CSbigImage.h"
-#include "support/CCollectingMessageSink.h"
 #include "support/CMemorySettings.h"
-#include "support/CSharedState.h"
-
-using namespace coretest;
-using Messages = std::vector<std::string>;
 
 namespace {
 
-class DorvaneDoc : public ::testing::Test {
+class DorvaneDoc : public CoreTest {
 protected:
-    DorvaneDoc() { shared.m_nDisplayBpp = 32; }
 
     // A raw 3-row SBIG file, pixels 1, 2, 3...
     std::string Sbig(const std::string& name, int32_t width = 4)
@@ -33,9 +27,6 @@ protected:
     }
     std::string Favourite() const { return settings.GetString("Settings", "Favorite File Type", "(none)"); }
 
-    CTempDir dir;
-    CSharedState shared;
-    CCollectingMessageSink messages;
     CMemorySettings settings;
     CDorvaneDoc doc{shared, messages, settings};
 };

@@ -4,31 +4,15 @@
 
 #include "CoreTestSupport.h"
 #include "image/CSbigImage.h"
-#include "support/CCollectingMessageSink.h"
-#include "support/CSharedState.h"
 
-using namespace coretest;
 using Lines = std::vector<std::string>;
 using Values = std::vector<uint32_t>;
 
 namespace {
 
-class SbigImage : public ::testing::Test {
+class SbigImage : public CoreTest {
 protected:
-    SbigImage() { shared.m_nDisplayBpp = 32; }
-
-    std::unique_ptr<CSbigImage> Open(const Blob& bytes)
-    {
-        messages.Clear();
-        auto image = std::make_unique<CSbigImage>(shared, messages);
-        opened = image->Open(WriteBytes(dir.File("frame.st7"), bytes));
-        return image;
-    }
-
-    CTempDir dir;
-    CSharedState shared;
-    CCollectingMessageSink messages;
-    bool opened = false;
+    std::unique_ptr<CSbigImage> Open(const Blob& bytes) { return OpenImage<CSbigImage>(WriteBytes(dir.File("frame.st7"), bytes)); }
 };
 
 Blob Header(const char* first, int32_t width, int32_t height)
@@ -221,7 +205,7 @@ TEST(SbigRowCodec, DecodesDeltasEscapesAndWrapAroundAndRefusesMalformedRows)
         EXPECT_FALSE(Decode(Blob(&encoded[2], &encoded[cut]), 11, v)) << cut;
 }
 
-TEST(SbigRowCodec, EncodesCanonicallyAndRoundTrips)
+TEST(SbigRowCodec, EncodesCanonically)
 {
     const std::pair<Values, Blob> cases[] = {
         // Deltas within -127..127 are one byte; 128 and -128 take the escape;
@@ -237,29 +221,10 @@ TEST(SbigRowCodec, EncodesCanonicallyAndRoundTrips)
     };
     for (const auto& [values, encoded] : cases)
         EXPECT_EQ(Encode(values), encoded) << testing::PrintToString(values);
-    // 40000 pixels: a raw row would need a count of 80000. A smooth row is
-    // coded; a row of escapes fits no count at all and is refused.
-    Values wide(40000), back;
+    // 40000 pixels: a raw row would need a count of 80000; a smooth row is
+    // coded. (A row of escapes, which fits no count, is refused on saving.)
+    Values wide(40000);
     for (uint32_t x = 0; x < 40000; ++x)
         wide[x] = 1000 + x % 50;
     EXPECT_EQ(Encode(wide).size(), 2u + 40001u);
-    for (uint32_t x = 0; x < 40000; ++x)
-        wide[x] = x % 2 * 60000;
-    EXPECT_EQ(Encode(wide).size(), 0u);
-    // Noise, small steps, a sky with stars, saturation edges.
-    std::mt19937 rng(1234);
-    for (int trial = 0; trial < 600; ++trial) {
-        Values values(1 + rng() % 300);
-        uint32_t v = rng() & 0xFFFF;
-        for (uint32_t& value : values) {
-            const uint32_t r = rng();
-            const uint32_t next[] = {r, v + r % 255 - 127, r % 20 == 0 ? r >> 8 : v + r % 7 - 3, r % 2 ? 0u : 65535u};
-            value = v = next[trial % 4] & 0xFFFF;
-        }
-        const Blob encoded = Encode(values);
-        ASSERT_LE(encoded.size(), CSbigRowCodec::MaxRowBytes(static_cast<int32_t>(values.size())));
-        ASSERT_EQ(encoded[0] | encoded[1] << 8, static_cast<int>(encoded.size()) - 2);
-        ASSERT_TRUE(Decode(Blob(&encoded[2], &encoded[0] + encoded.size()), int32_t(values.size()), back)) << trial;
-        ASSERT_EQ(back, values) << "trial " << trial;
-    }
 }
