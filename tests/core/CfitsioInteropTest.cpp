@@ -114,17 +114,20 @@ using CfitsioInterop = CoreTest;
 
 }  // namespace
 
-// Each file: the planes as cfitsio wrote them, saved unchanged the same bytes;
+// Each file: the planes as cfitsio wrote them, saved unchanged over itself the
+// same bytes;
 // with one value per plane changed, what cfitsio then reads, and fitsverify
 // still passes.
 TEST_F(CfitsioInterop, FilesOfCfitsioOpenChangeAndSave)
 {
     const Values shorts{-32768, -1, 0, 1, 32767, -500}, bytes = Ramp(19 * 7, 31, 256);
-    Values u16 = Ramp(37 * 23, 977, 65536), flat(64 * 48, 1200), scaled;
+    Values u16 = Ramp(37 * 23, 977, 65536), flat(64 * 48, 1200), scaled, scaledBytes;
     u16[1] = 65535;
     flat[5] = 40000;
     for (long long stored : Ramp(41 * 3, 977, 65536, -32768))
         scaled.push_back(3 * stored - 10);
+    for (long long stored : bytes)
+        scaledBytes.push_back(3 * stored - 7);
     const struct {
         const char* name;
         SImage image;
@@ -136,8 +139,10 @@ TEST_F(CfitsioInterop, FilesOfCfitsioOpenChangeAndSave)
         {"signed 16-bit", {SHORT_IMG, {3, 2}, shorts}, -1234, -1234},
         {"signed 16-bit with BZERO 0 and BSCALE 1", {SHORT_IMG, {3, 2}, shorts, 1, 0}, -1234, -1234},
         // A changed value no multiple of the scale divides back truncating
-        // toward zero: (7+10)/3 = 5.67 -> 5.
+        // toward zero: (7+10)/3 = 5.67 -> 5, (-18+10)/3 = -2.67 -> -2.
         {"scaled by 3 around -10", {SHORT_IMG, {41, 3}, scaled, 3, -10}, 7, 5},
+        {"scaled by 3 around -10, a negative change", {SHORT_IMG, {41, 3}, scaled, 3, -10}, -18, -16},
+        {"8-bit scaled by 3 around -7", {BYTE_IMG, {19, 7}, scaledBytes, 3, -7}, 201, 200},
         {"scaled by -1", {SHORT_IMG, {3, 2}, Ramp(6, 977, 65536, -32767), -1, 0}, 100, 100},
         {"three-plane cube", {USHORT_IMG, {11, 5, 3}, Ramp(3 * 11 * 5, 401, 60000, 1000)}, 7, 7},
         {"header over several blocks", {USHORT_IMG, {64, 48}, flat, 0, 0, 90}, 0, 0},
@@ -148,10 +153,11 @@ TEST_F(CfitsioInterop, FilesOfCfitsioOpenChangeAndSave)
         const std::string path = dir.File("source.fit"), saved = dir.File("saved.fit");
         WriteWithCfitsio(path, c.image);
         ASSERT_TRUE(FitsverifyPasses(path));
+        const Blob original = ReadBytes(path);
         CFitsImage image(shared, messages);
         ASSERT_TRUE(image.Open(path)) << testing::PrintToString(messages.m_messages);
-        ASSERT_EQ(image.Save(saved), 1);
-        EXPECT_EQ(ReadBytes(saved), ReadBytes(path));
+        ASSERT_EQ(image.Save(path), 1);  // over the file it came from
+        EXPECT_EQ(ReadBytes(path), original);
         const Values& values = c.image.values;
         const std::size_t planes = c.image.axes.size() == 3 ? 3 : 1, n = image.m_red.size();
         ASSERT_EQ(image.m_isColor, planes == 3);

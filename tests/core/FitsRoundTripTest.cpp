@@ -1,6 +1,6 @@
-// Saving FITS files: an unchanged image is written back byte for byte, a
-// change touches only its own bytes, and the file keeps its mode, owner,
-// links and whatever follows the data.
+// Saving FITS files: a change touches only its own bytes, and the file keeps
+// its mode, owner, links and whatever follows the data, however long. (Files
+// saved unchanged are compared byte for byte in the cfitsio tests.)
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -24,42 +24,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(FitsRoundTrip, UnchangedImagesAreWrittenBackByteForByte)
-{
-    CFitsBuilder cube = CFitsBuilder::Image(16, 3, 2, true);
-    cube.Value("EXTEND", "T");
-    for (int i = 0; i < 18; ++i)
-        cube.Data16({static_cast<uint16_t>(i * 3001)});
-    std::string ext = "XTENSION= 'IMAGE   '";  // an extension after the image, and one stray byte
-    ext.resize(2880, ' ');
-    ext += '\x42';
-    CFitsBuilder eight = CFitsBuilder::Image(8, 5, 3, false, "-7", "3");
-    for (int i = 0; i < 15; ++i)
-        eight.data.push_back(static_cast<uint8_t>(i * 17));
-    const Blob sample = ReadBytes(std::string(DORVANE_SAMPLES_DIR) + "/m42-synthetic.fit");
-    ASSERT_GT(sample.size(), 1000000u);
-    const struct {
-        const char* source;
-        Blob bytes;
-        const char* target;
-    } cases[] = {
-        {"m42.fit", sample, "copy.fit"},
-        {"m42.fit", sample, "m42.fit"},
-        {"m42.fit", sample, "M42.FIT"},  // differing only in case: another file
-        {"cube.fit", Concat(cube.Bytes(), Blob(ext.begin(), ext.end())), "cube2.fit"},
-        {"eight.fit", eight.Bytes(), "eight.fit"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.source) + " to " + c.target);
-        WriteBytes(dir.File(c.source), c.bytes);
-        ASSERT_EQ(Open(dir.File(c.source))->Save(dir.File(c.target)), 1);
-        EXPECT_TRUE(messages.m_messages.empty());
-        EXPECT_EQ(ReadBytes(dir.File(c.target)), c.bytes);
-        EXPECT_EQ(ReadBytes(dir.File(c.source)), c.bytes);
-    }
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"M42.FIT", "copy.fit", "cube.fit", "cube2.fit", "eight.fit", "m42.fit"}));
-}
 
 TEST_F(FitsRoundTrip, AChangedPixelChangesOnlyItsTwoBytesAndTheFileKeepsModeOwnerAndLinks)
 {
