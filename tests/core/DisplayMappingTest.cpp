@@ -1,6 +1,6 @@
 // From raw values to display pixels: the display table, the pixel formats of
-// each depth (the AVX2 path and both threads included), the picture before
-// the last filter run, the histogram's bins and the automatic stretch.
+// each depth (the AVX2 path and both threads included), the histogram's bins
+// and the automatic stretch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,9 +66,7 @@ TEST_F(DisplayMappingTest, PixelBytesAtEachDepth)
     const struct {
         const char* name;
         bool color;
-        int32_t depth;
-        uint32_t maxValue;
-        int32_t high;  // the stretch runs from 0 to here
+        int32_t depth, maxValue, high;  // the stretch runs from 0 to high
         std::vector<uint32_t> red, green, blue;
         std::vector<uint8_t> bytes;
     } cases[] = {
@@ -84,7 +82,7 @@ TEST_F(DisplayMappingTest, PixelBytesAtEachDepth)
         {"8-bit: nothing converted", false, 8, 255, 255, {255, 8}, {}, {}, {0xAB, 0xAB}},
     };
     for (const auto& c : cases) {
-        Make(static_cast<int32_t>(c.red.size()), 1, c.color, c.depth, c.maxValue);
+        Make(static_cast<int32_t>(c.red.size()), 1, c.color, c.depth, static_cast<uint32_t>(c.maxValue));
         image.m_red = c.red;
         image.m_green = c.green;
         image.m_blue = c.blue;
@@ -114,35 +112,6 @@ TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelOnBothThreadsAndTheAvx2Pa
             ASSERT_EQ(std::vector(&image.m_displayPixels[bytes * p], &image.m_displayPixels[bytes * p + bytes]),
                       std::vector(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(bytes)))
                 << bytes << " bytes, pixel " << p;
-        }
-    }
-}
-
-// The picture of the image before the last filter run is the one the planes
-// gave before the run: same table, same depth, every format.
-TEST_F(DisplayMappingTest, UndoPlanesMapAsTheImageDidBeforeTheRun)
-{
-    for (bool color : {false, true}) {
-        for (int32_t depth : {16, 24, 32}) {
-            SCOPED_TRACE(testing::Message() << "colour " << color << ", depth " << depth);
-            Make(5, 3, color, depth);
-            for (std::vector<uint32_t>* plane : {&image.m_red, &image.m_green, &image.m_blue})
-                for (std::size_t p = 0; p < plane->size(); ++p)
-                    (*plane)[p] = static_cast<uint32_t>(p * 4000 + (plane == &image.m_green ? 900 : plane == &image.m_blue ? 1700 : 0));
-            Show(1000, 50000);
-            const std::vector<uint8_t> before = image.m_displayPixels;
-            std::vector<uint8_t> original;
-            EXPECT_FALSE(image.MapUndoPlanes(original));
-            image.SaveUndo();
-            for (std::vector<uint32_t>* plane : {&image.m_red, &image.m_green, &image.m_blue})
-                plane->assign(plane->size(), 60000);
-            image.UpdateDisplay();
-            const std::vector<uint8_t> after = image.m_displayPixels;
-            ASSERT_TRUE(image.MapUndoPlanes(original));
-            EXPECT_EQ(original, before);
-            EXPECT_EQ(image.m_displayPixels, after);
-            image.Undo();  // undone, there is nothing to compare with
-            EXPECT_FALSE(image.MapUndoPlanes(original));
         }
     }
 }

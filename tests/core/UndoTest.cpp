@@ -1,4 +1,5 @@
-// One level of undo and redo, all planes together.
+// One level of undo and redo, all planes together, and the picture of the
+// image before the last filter run (the undo planes mapped as the image is).
 #include <gtest/gtest.h>
 
 #include "CoreTestSupport.h"
@@ -37,10 +38,15 @@ protected:
 
 TEST_F(UndoTest, FollowsTheStateTableAndOutOfOrderCallsChangeNothing)
 {
-    std::tie(image.m_width, image.m_height, image.m_isColor, image.m_stretchLow, image.m_stretchHigh) =
-        std::tuple(3, 2, true, 17, 4000);
+    shared.m_nDisplayBpp = 24;
+    std::tie(image.m_width, image.m_height, image.m_isColor, image.m_maxValue, image.m_stretchLow, image.m_stretchHigh) =
+        std::tuple(3, 2, true, 65535u, 0, 300);
     const std::vector<Plane> start = Planes(0);
     std::tie(image.m_red, image.m_green, image.m_blue) = std::tie(start[0], start[1], start[2]);
+    image.UpdateDisplay();
+    CFitsImage before(shared, messages);  // the undo planes shown as an image
+    std::tie(before.m_width, before.m_height, before.m_isColor, before.m_maxValue, before.m_stretchLow, before.m_stretchHigh) =
+        std::tuple(3, 2, true, 65535u, 0, 300);
     const struct {
         char action;              // U undo, R redo, or a filter run adding the digit times 10
         int current, undo, redo;  // the planes' offsets, -1 for none
@@ -55,8 +61,15 @@ TEST_F(UndoTest, FollowsTheStateTableAndOutOfOrderCallsChangeNothing)
         EXPECT_EQ((std::vector{image.m_undoRed, image.m_undoGreen, image.m_undoBlue}), Planes(s.undo));
         EXPECT_EQ((std::vector{image.m_redoRed, image.m_redoGreen, image.m_redoBlue}), Planes(s.redo));
         EXPECT_EQ(image.CanUndo(), s.action != 'U' && s.undo >= 0);
+        std::vector<uint8_t> picture;
+        ASSERT_EQ(image.MapUndoPlanes(picture), image.CanUndo());
+        if (image.CanUndo()) {
+            std::tie(before.m_red, before.m_green, before.m_blue) = std::tie(image.m_undoRed, image.m_undoGreen, image.m_undoBlue);
+            before.UpdateDisplay();
+            EXPECT_EQ(picture, before.m_displayPixels);
+        }
     }
-    EXPECT_EQ(std::pair(image.m_stretchLow, image.m_stretchHigh), std::pair(17, 4000));
+    EXPECT_EQ(std::pair(image.m_stretchLow, image.m_stretchHigh), std::pair(0, 300));
 }
 
 TEST_F(UndoTest, AnUndoWithoutMemoryLeavesTheImageAsItWas)
