@@ -2,8 +2,6 @@
 // the values cfitsio reads; files saved here after a change, with HISTORY
 // cards added, and the replaced-pixel masks read back in cfitsio with the
 // values meant, and fitsverify passes on them.
-#include <gtest/gtest.h>
-
 #include <fitsio.h>
 
 #include <cstdlib>

@@ -1,8 +1,6 @@
 // From raw values to display pixels: the display table, the pixel formats of
 // each depth (the AVX2 path and both threads included), the histogram's bins
 // and the automatic stretch.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "CoreTestSupport.h"

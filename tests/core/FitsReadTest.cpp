@@ -1,8 +1,6 @@
 // Reading FITS files: the header scan, the keyword values, and every refusal
 // with its one message, before anything is allocated. (The pixel values of
 // every scaling are checked against cfitsio.)
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "CoreTestSupport.h"

@@ -1,8 +1,6 @@
 // Saving FITS files: a change touches only its own bytes, and the file keeps
 // its mode, owner, links and whatever follows the data, however long. (Files
 // saved unchanged are compared byte for byte in the cfitsio tests.)
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -1,7 +1,5 @@
 // One level of undo and redo, all planes together, and the picture of the
 // image before the last filter run (the undo planes mapped as the image is).
-#include <gtest/gtest.h>
-
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 

@@ -1,8 +1,6 @@
 // The production engine against the literal one, on many planes: the same
 // plane, the same counts, the same status display calls (less the repeated
 // positions), and a change mask that is exactly the difference.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
 #include <random>

@@ -1,10 +1,7 @@
 // Worked examples of the filter, checked on both the literal and the
 // production engine so that a misreading shared by the two shows here; what a
 // run does to a plane of the wrong size or without memory; the rank keys.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <functional>
 #include <new>
 
 #include "BloomFilterTestSupport.h"

@@ -2,8 +2,6 @@
 // result is the literal engine's on the plane as the run sees it (mirrored,
 // with the region), and the pixels it reports as replaced are exactly those
 // whose value differs afterwards, in the image's own orientation.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
 

@@ -1,7 +1,5 @@
 // Many images in one session leave nothing behind, and a helper thread's
 // failure reaches the file it worked on instead of ending the program.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <thread>

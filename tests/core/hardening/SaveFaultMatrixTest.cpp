@@ -2,8 +2,6 @@
 // over the source and over another existing file. Each failure must leave the
 // target byte for byte as it was and no temporary file, report its one
 // message, and a retry must write exactly what a clean save writes.
-#include <gtest/gtest.h>
-
 #include "CoreTestSupport.h"
 #include "image/CFitsImage.h"
 #include "image/CSbigImage.h"

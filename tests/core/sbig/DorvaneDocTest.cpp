@@ -2,8 +2,6 @@
 // type, saving in the image's own format, and failures that leave the
 // program going (each image is deleted with its document or its successor;
 // the sanitizer build finds one left or deleted twice).
-#include <gtest/gtest.h>
-
 #include <numeric>
 
 #include "CoreTestSupport.h"

@@ -1,7 +1,5 @@
 // SBIG Type 3 files: the header's lines, raw and compressed rows, refusals
 // before anything is allocated, and saving in the file's own form.
-#include <gtest/gtest.h>
-
 #include "CoreTestSupport.h"
 #include "image/CSbigImage.h"
 
