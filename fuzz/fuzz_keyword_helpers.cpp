@@ -1,7 +1,7 @@
 // The header-line helpers on lines of any length and content. The line is
 // copied to a buffer of exactly its length (no terminator), so a read beyond
 // it is caught. KeywordValue is compared with the C library's strtod on the
-// characters it may read: after "=" and blanks, any white space, then the
+// characters it may read: after "=" any white space, then the
 // longest run of sign, digit, point and exponent characters. KeywordValueInRange
 // must agree with what KeywordValue clamps.
 #include <cmath>
@@ -22,8 +22,6 @@ int32_t ReferenceValue(const char* line, std::size_t length)
     if (eq == nullptr)
         return 0;
     std::size_t i = static_cast<std::size_t>(static_cast<const char*>(eq) - line) + 1;
-    while (i < length && line[i] == ' ')
-        ++i;
     while (i < length && std::strchr(" \t\n\v\f\r", line[i]) != nullptr && line[i] != '\0')
         ++i;
     std::string text;
