@@ -23,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     if (!messages.m_messages.empty() || image.Save(folder.File("out.fit")) != 1)
         std::abort();
-    if (image.m_bscale == 1 && folder.Read("out.fit") != std::vector<uint8_t>(data, data + size))
+    // No temporary file is left behind.
+    if ((image.m_bscale == 1 && folder.Read("out.fit") != std::vector<uint8_t>(data, data + size)) || folder.Count() != 2)
         std::abort();
-    if (folder.Count() != 2)
-        std::abort();  // a temporary file was left behind
     return 0;
 }
