@@ -40,7 +40,6 @@ TEST_F(FitsRead, OpensTheUsualMonochromeFileAndListsItsCardsUpToEnd)
 {
     auto image = Open(CFitsBuilder::Image(16, 3, 2).Data16({0x8000, 0x8001, 0x8002, 0x0000, 0x7FFF, 0xFFFF}).Bytes());
     ASSERT_TRUE(opened) << testing::PrintToString(messages.m_messages);
-    EXPECT_TRUE(messages.m_messages.empty());
     EXPECT_EQ(std::tie(image->m_width, image->m_height, image->m_bitsPerPixel, image->m_isColor),
               std::tuple(3, 2, 16, false));
     EXPECT_EQ(std::pair(image->m_maxValue, shared.m_nFullScale), std::pair(65535u, 65535u));

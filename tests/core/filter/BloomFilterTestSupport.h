@@ -18,7 +18,6 @@ struct SPlane {
     std::vector<uint32_t> values;
 
     uint32_t& At(int32_t x, int32_t y) { return values[static_cast<std::size_t>(y) * width + x]; }
-    uint32_t At(int32_t x, int32_t y) const { return values[static_cast<std::size_t>(y) * width + x]; }
 };
 
 // Noise below 1000 with vertical bright streaks 1 to 4 columns wide and up

@@ -23,9 +23,10 @@
 // checks that nothing of the 200 images is left behind; every build checks
 // that the same file always gives the same result, so no state carries over
 // from one image to the next.
-TEST(LeakCycle, TwoHundredImagesOpenedFilteredAndClosed)
+using LeakCycle = CoreTest;
+
+TEST_F(LeakCycle, TwoHundredImagesOpenedFilteredAndClosed)
 {
-    CTempDir dir;
     const std::vector<uint32_t> sky = SkyFrame(48, 40, 11);
     CFitsBuilder mono = CFitsBuilder::Image(16, 48, 40), colour = CFitsBuilder::Image(16, 48, 40, true);
     for (int plane = 0; plane < 3; ++plane)
@@ -42,9 +43,6 @@ TEST(LeakCycle, TwoHundredImagesOpenedFilteredAndClosed)
         WriteBytes(dir.File("raw.st7"), Concat(SbigHeader({"ST-7 Image", size, "End"}), RawRows(sky))),
         WriteBytes(dir.File("packed.st8"), Concat(SbigHeader({"ST-8 Compressed Image", size, "End"}), CompressedRows(sky, 48))),
         WriteBytes(dir.File("broken.fit"), broken)};
-    CSharedState shared;
-    shared.m_nDisplayBpp = 32;
-    CCollectingMessageSink messages;
     CMemorySettings settings;
     std::vector<std::vector<uint32_t>> firstResult(2 * files.size());  // plain and mirrored
     int filtered = 0;

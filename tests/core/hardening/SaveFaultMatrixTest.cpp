@@ -103,7 +103,6 @@ TEST_F(SaveFaultMatrix, FitsColourCube)
     for (int i = 0; i < 3 * 120 * 90; ++i)
         b.Data16({static_cast<uint16_t>(i * 37)});
     auto image = OpenChanged<CFitsImage>(WriteBytes(dir.File("m42-colour.fits"), b.Bytes()));
-    ASSERT_FALSE(image->m_trailer.empty());  // the data's padding
     RunBothTargets(*image, image->m_header.size() + 3u * 120 * 90 * 2);
 }
 
@@ -125,11 +124,9 @@ TEST_F(SaveFaultMatrix, SbigRawAndCompressed)
     const std::vector<uint32_t> frame = SkyFrame(kSbigWidth, kSbigHeight, 3);
     const std::string size = "Width = " + std::to_string(kSbigWidth), height = "Height = " + std::to_string(kSbigHeight);
     auto raw = OpenChanged<CSbigImage>(WriteBytes(dir.File("m42.st7"), Concat(SbigHeader({"ST-7 Image", size, height, "End"}), RawRows(frame))));
-    ASSERT_FALSE(raw->m_compressed);
     RunBothTargets(*raw, UINT64_MAX);  // no trailer: every later write is the plane's
     auto packed = OpenChanged<CSbigImage>(WriteBytes(
         dir.File("m42c.st7"), Concat(SbigHeader({"ST-7 Compressed Image", size, height, "End"}), CompressedRows(frame, kSbigWidth))));
-    ASSERT_TRUE(packed->m_compressed);
     RunBothTargets(*packed, UINT64_MAX);
 }
 
