@@ -1,7 +1,7 @@
 // The header-line helpers on lines of any length and content. The line is
 // copied to a buffer of exactly its length (no terminator), so a read beyond
 // it is caught. KeywordValue is compared with the C library's strtod on the
-// characters it may read: after "=" and blanks, any white space, then the
+// characters it may read: after "=" any white space, then the
 // longest run of sign, digit, point and exponent characters. KeywordValueInRange
 // must agree with what KeywordValue clamps.
 #include <cmath>
@@ -22,8 +22,6 @@ int32_t ReferenceValue(const char* line, std::size_t length)
     if (eq == nullptr)
         return 0;
     std::size_t i = static_cast<std::size_t>(static_cast<const char*>(eq) - line) + 1;
-    while (i < length && line[i] == ' ')
-        ++i;
     while (i < length && std::strchr(" \t\n\v\f\r", line[i]) != nullptr && line[i] != '\0')
         ++i;
     std::string text;
@@ -51,9 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::vector<char> line(data, data + size);
     const char* text = line.empty() ? "" : line.data();
     for (const char* keyword : {"END", "NAXIS", "NAXIS1", "BSCALE", "End", "Height", "Width"}) {
-        const bool matches = CAstroImage::KeywordMatches(keyword, text, line.size());
         const std::size_t n = std::strlen(keyword);
-        if (matches != (n <= line.size() && std::memcmp(keyword, text, n) == 0))
+        if (CAstroImage::KeywordMatches(keyword, text, line.size()) != (n <= line.size() && !std::memcmp(keyword, text, n)))
             std::abort();
     }
     const int32_t value = CAstroImage::KeywordValue(text, line.size());

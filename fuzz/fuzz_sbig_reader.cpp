@@ -6,39 +6,31 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "CMemoryFileOps.h"
+#include "CScratchFolder.h"
 #include "image/CSbigImage.h"
 #include "support/CCollectingMessageSink.h"
 #include "support/CSharedState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    CMemoryFileOps files;
-    files.Put("in.st7", data, size);
+    CScratchFolder folder;
     CSharedState shared;
     shared.m_nDisplayBpp = 32;
     CCollectingMessageSink messages;
-    CSbigImage image(shared, messages, files);
-    if (!image.Open("in.st7")) {
+    CSbigImage image(shared, messages);
+    if (!image.Open(folder.Put("in.st7", data, size))) {
         if (messages.m_messages.empty())
             std::abort();
         return 0;
     }
-    if (!messages.m_messages.empty())
+    if (!messages.m_messages.empty() || image.Save(folder.File("out.st7")) != 1)
         std::abort();
-    if (image.Save("out.st7") != 1)
+    const std::vector<uint8_t> saved = folder.Read("out.st7");
+    const std::size_t expected = 2048 + 2 * image.m_red.size();
+    if (!image.m_compressed && (saved.size() != expected || std::memcmp(saved.data(), data, expected) != 0))
         std::abort();
-    const std::vector<uint8_t>* saved = files.Find("out.st7");
-    if (saved == nullptr)
-        std::abort();
-    if (!image.m_compressed) {
-        const std::size_t expected = 2048 + 2 * image.m_red.size();
-        if (saved->size() != expected || std::memcmp(saved->data(), data, expected) != 0)
-            std::abort();
-    }
-    CSbigImage again(shared, messages, files);
-    if (!again.Open("out.st7") || again.m_red != image.m_red ||
-        again.m_compressed != image.m_compressed)
+    CSbigImage again(shared, messages);
+    if (!again.Open(folder.File("out.st7")) || again.m_red != image.m_red || again.m_compressed != image.m_compressed)
         std::abort();
     return 0;
 }

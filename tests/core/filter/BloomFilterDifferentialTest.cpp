@@ -1,7 +1,8 @@
-// The production engine against the literal one, on many planes.
-#include <gtest/gtest.h>
-
+// The production engine against the literal one, on many planes: the same
+// plane, the same counts, the same status display calls (less the repeated
+// positions), and a change mask that is exactly the difference.
 #include <algorithm>
+#include <functional>
 #include <random>
 
 #include "BloomFilterTestSupport.h"
@@ -11,6 +12,8 @@
 
 namespace {
 
+using Calls = std::vector<std::string>;
+
 struct SCase {
     SPlane plane;
     uint32_t intensity = 1000;
@@ -19,262 +22,204 @@ struct SCase {
     CSharedState state;
 };
 
-std::string Describe(const SCase& c)
+int Value(const std::string& call)
 {
-    return std::to_string(c.plane.width) + "x" + std::to_string(c.plane.height) + " I=" +
-           std::to_string(c.intensity) + " L=" + std::to_string(c.length) + " W=" + std::to_string(c.width) +
-           (c.state.m_bRegionSet ? " region " + std::to_string(c.state.m_rcRegionImage.left) + "," +
-                                       std::to_string(c.state.m_rcRegionImage.top) + "," +
-                                       std::to_string(c.state.m_rcRegionImage.right) + "," +
-                                       std::to_string(c.state.m_rcRegionImage.bottom)
-                                 : "");
+    return std::stoi(call.substr(call.find(':') + 1));
 }
 
-// Runs both engines on copies of the case's plane and compares the results
-// and counts; every selection method and one or two threads.
-void ExpectSameAsLiteral(const SCase& c)
+bool Is(const std::string& call, const char* kind)
 {
-    const std::string label = Describe(c);
-    SPlane expected = c.plane;
-    CLiteralBloomFilter literal(expected.values.data(), expected.width, expected.height, c.intensity, c.length,
-                                c.width);
-    literal.Run("", c.state, nullptr);
-    for (auto selection : {CBloomFilter::ESelection::Auto, CBloomFilter::ESelection::Sort,
-                           CBloomFilter::ESelection::Histogram}) {
-        for (int threads : {1, 2}) {
-            SPlane actual = c.plane;
-            CBloomFilter engine(actual.values.data(), actual.width, actual.height, c.intensity, c.length, c.width);
-            engine.SetSelection(selection);
-            engine.SetThreadCount(threads);
-            // One run of each case also records its changes: same result.
-            CChangeMask changes;
-            const bool recording = selection == CBloomFilter::ESelection::Auto && threads == 2;
-            if (recording)
-                engine.RecordChanges(&changes);
-            engine.Run("", c.state, nullptr);
-            ASSERT_EQ(actual.values, expected.values)
-                << label << " selection " << static_cast<int>(selection) << " threads " << threads;
-            if (recording)
-                ExpectMaskIsDifference(c.plane.values, actual.values, actual.width, actual.height, changes, label);
-            ASSERT_EQ(engine.DetectedCount(), literal.m_nDetected) << label;
-            ASSERT_EQ(engine.LengthCheckedCount(), literal.m_nLengthChecked) << label;
+    return call.starts_with(kind);
+}
+
+// The literal engine's calls (one per column or row) reduced to what the
+// engine reports: a position only when it changes, a count only with its
+// column's position, and at the end of each counting stage the count it ends
+// on (the one before the last column) when that was not yet sent.
+Calls Reduce(const Calls& literal)
+{
+    Calls out;
+    int lastPosition = -1;
+    std::string lastDetected, lastLength, seenDetected, seenLength;
+    bool lengthStage = false;
+    for (std::size_t i = 0; i < literal.size(); ++i) {
+        const std::string& call = literal[i];
+        const bool countFollows = i + 1 < literal.size() && Is(literal[i + 1], "detected:");
+        if (lengthStage && !Is(call, "length:") && !(Is(call, "pos:") && Value(call) < 28)) {
+            if (seenLength != lastLength)
+                out.push_back(seenLength);
+            lengthStage = false;
+        }
+        if (Is(call, "pos:")) {
+            if (Value(call) != lastPosition) {
+                out.push_back(call);
+                lastPosition = Value(call);
+                if (countFollows)
+                    out.push_back(lastDetected = literal[i + 1]);
+            }
+            if (countFollows)
+                seenDetected = literal[++i];
+        } else if (Is(call, "length:")) {
+            lengthStage = true;
+            seenLength = call;
+            if (Value(literal[++i]) != lastPosition) {
+                out.insert(out.end(), {call, literal[i]});
+                lastLength = call;
+                lastPosition = Value(literal[i]);
+            }
+        } else {
+            if (call == "line:0" && seenDetected != lastDetected)
+                out.push_back(seenDetected);
+            out.push_back(call);
         }
     }
+    return out;
+}
+
+// Both engines on copies of the plane; every selection method on one and two
+// threads, compared call by call; the automatic one also records changes.
+void ExpectSameAsLiteral(const SCase& c)
+{
+    const CRegion& r = c.state.m_rcRegionImage;
+    SCOPED_TRACE(testing::Message() << c.plane.width << "x" << c.plane.height << " I=" << c.intensity << " L=" << c.length
+                                    << " W=" << c.width << " region " << c.state.m_bRegionSet << ":" << r.left << ","
+                                    << r.top << "," << r.right << "," << r.bottom);
+    SPlane expected = c.plane;
+    CRecordingStatus literalStatus;
+    CLiteralBloomFilter literal(expected.values.data(), expected.width, expected.height, c.intensity, c.length, c.width);
+    literal.Run(" in Red plane", c.state, &literalStatus);
+    using S = CBloomFilter::ESelection;
+    for (auto [selection, threads] : {std::pair{S::Sort, 1}, {S::Sort, 2}, {S::Histogram, 1}, {S::Histogram, 2},
+                                      {S::Auto, 1}, {S::Auto, 2}}) {
+        SPlane actual = c.plane;
+        CBloomFilter engine(actual.values.data(), actual.width, actual.height, c.intensity, c.length, c.width);
+        engine.SetSelection(selection);
+        engine.SetThreadCount(threads);
+        CRecordingStatus status;
+        CChangeMask changes;
+        engine.RecordChanges(selection == S::Auto ? &changes : nullptr);
+        engine.Run(" in Red plane", c.state, &status);
+        ASSERT_EQ(actual.values, expected.values) << "selection " << static_cast<int>(selection) << " threads " << threads;
+        ASSERT_EQ(std::pair(engine.DetectedCount(), engine.LengthCheckedCount()),
+                  std::pair(literal.m_nDetected, literal.m_nLengthChecked));
+        ASSERT_EQ(status.m_calls, Reduce(literalStatus.m_calls));
+        if (selection == S::Auto)
+            ExpectMaskIsDifference(c.plane.values, actual.values, actual.width, actual.height, changes, "mask");
+    }
+}
+
+// trials cases made by make(rng, trial), each checked against the literal engine.
+void CheckCases(unsigned seed, int trials, const std::function<void(std::mt19937&, int, SCase&)>& make)
+{
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < trials; ++trial) {
+        SCase c;
+        make(rng, trial, c);
+        ExpectSameAsLiteral(c);
+        if (testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
+int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi)
+{
+    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+}
+
+// A w x h plane of streaks up to its height, Length 1..lengths, Width 1..widths.
+void Streaks(std::mt19937& rng, SCase& c, int32_t w, int32_t h, int streaks, int32_t lengths, int32_t widths)
+{
+    c.plane = MakeStreakPlane(rng, w, h, streaks, h);
+    c.length = Pick(rng, 1, lengths);
+    c.width = Pick(rng, 1, widths);
 }
 
 }  // namespace
 
-TEST(BloomFilterDifferential, RandomSmallPlanesWithStreaks)
+TEST(BloomFilterDifferential, SmallPlanesOfEveryKind)
 {
-    std::mt19937 rng(12345);
-    for (int trial = 0; trial < 400; ++trial) {
-        SCase c;
-        const int32_t w = std::uniform_int_distribution<int32_t>(1, 30)(rng);
-        const int32_t h = std::uniform_int_distribution<int32_t>(1, 30)(rng);
-        c.plane = MakeStreakPlane(rng, w, h, std::uniform_int_distribution<int>(0, 6)(rng), h);
-        c.intensity = std::uniform_int_distribution<uint32_t>(995, 1005)(rng);
-        c.length = std::uniform_int_distribution<int32_t>(1, 6)(rng);
-        c.width = std::uniform_int_distribution<int32_t>(1, 6)(rng);
-        ExpectSameAsLiteral(c);
-    }
-}
-
-TEST(BloomFilterDifferential, RegionsInsideAcrossAndOutside)
-{
-    std::mt19937 rng(777);
-    std::uniform_int_distribution<int32_t> coordinate(-8, 40);
-    for (int trial = 0; trial < 300; ++trial) {
-        SCase c;
-        const int32_t w = std::uniform_int_distribution<int32_t>(1, 32)(rng);
-        const int32_t h = std::uniform_int_distribution<int32_t>(1, 32)(rng);
-        c.plane = MakeStreakPlane(rng, w, h, std::uniform_int_distribution<int>(1, 8)(rng), h);
-        c.length = std::uniform_int_distribution<int32_t>(1, 4)(rng);
-        c.width = std::uniform_int_distribution<int32_t>(1, 4)(rng);
-        c.state.m_bRegionSet = true;
-        // Mostly proper rectangles, some inverted or empty ones.
-        c.state.m_rcRegionImage = {coordinate(rng), coordinate(rng), coordinate(rng), coordinate(rng)};
-        if (trial % 4 != 0) {
-            auto& r = c.state.m_rcRegionImage;
-            if (r.left > r.right)
-                std::swap(r.left, r.right);
-            if (r.top > r.bottom)
-                std::swap(r.top, r.bottom);
-        }
-        ExpectSameAsLiteral(c);
-    }
-}
-
-TEST(BloomFilterDifferential, TinyImagesAndThinStrips)
-{
-    std::mt19937 rng(4242);
-    const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {1, 17}, {17, 1},
-                                                 {2, 9}, {9, 2},  {2, 30}, {30, 2}, {3, 3}, {3, 12}};
-    for (auto [w, h] : sizes) {
-        for (int trial = 0; trial < 30; ++trial) {
-            SCase c;
-            c.plane = MakeStreakPlane(rng, w, h, std::uniform_int_distribution<int>(0, 3)(rng), h);
-            c.length = std::uniform_int_distribution<int32_t>(1, 3)(rng);
-            c.width = std::uniform_int_distribution<int32_t>(1, 2)(rng);
-            ExpectSameAsLiteral(c);
-        }
-    }
-}
-
-TEST(BloomFilterDifferential, PlanesLargeEnoughForTheDetectionToSplitItsRows)
-{
-    // Over 2^18 cells the detection splits its rows over two threads;
-    // blooms cross the split, and a region keeps the area large.
-    std::mt19937 rng(2024);
-    for (int trial = 0; trial < 2; ++trial) {
-        SCase c;
-        c.plane = MakeStreakPlane(rng, 640, 420, 60, 420);
-        c.length = 4;
-        c.width = 2;
-        if (trial == 1) {
-            c.state.m_bRegionSet = true;
-            c.state.m_rcRegionImage = {2, 1, 640, 420};
-        }
-        ExpectSameAsLiteral(c);
-    }
-}
-
-TEST(BloomFilterDifferential, BloomsTouchingEveryBorder)
-{
-    std::mt19937 rng(99);
-    for (int trial = 0; trial < 120; ++trial) {
-        SCase c;
-        const int32_t w = std::uniform_int_distribution<int32_t>(6, 24)(rng);
-        const int32_t h = std::uniform_int_distribution<int32_t>(6, 24)(rng);
-        c.plane = MakeStreakPlane(rng, w, h, 0, 1);
-        std::uniform_int_distribution<uint32_t> bright(1000, 1200);
-        // Full-height columns at both edges and inside, and runs from the
-        // first and to the last row.
-        for (int32_t y = 0; y < h; ++y) {
-            c.plane.At(0, y) = bright(rng);
-            c.plane.At(w - 1, y) = bright(rng);
-            c.plane.At(w - 2, y) = bright(rng);
-        }
-        for (int32_t y = 0; y < h / 2; ++y)
-            c.plane.At(w / 2, y) = bright(rng);
-        for (int32_t y = h / 3; y < h; ++y)
-            c.plane.At(w / 3, y) = bright(rng);
-        // A full row of bright values, too short vertically to be a bloom
-        // except where it crosses the columns.
-        for (int32_t x = 0; x < w; ++x)
-            c.plane.At(x, h - 1) = bright(rng);
-        c.length = std::uniform_int_distribution<int32_t>(1, 5)(rng);
-        c.width = std::uniform_int_distribution<int32_t>(1, 3)(rng);
-        ExpectSameAsLiteral(c);
-    }
-}
-
-TEST(BloomFilterDifferential, IntensitiesAtAndAroundTheValues)
-{
-    // Few distinct values: many ties in the windows and every value on both
-    // sides of the Intensity.
-    std::mt19937 rng(5);
-    for (int trial = 0; trial < 300; ++trial) {
-        SCase c;
-        const int32_t w = std::uniform_int_distribution<int32_t>(3, 20)(rng);
-        const int32_t h = std::uniform_int_distribution<int32_t>(3, 20)(rng);
-        c.plane = SPlane{w, h, std::vector<uint32_t>(static_cast<std::size_t>(w) * h)};
-        std::uniform_int_distribution<uint32_t> value(0, 5);
-        for (uint32_t& v : c.plane.values)
-            v = value(rng);
-        c.intensity = std::uniform_int_distribution<uint32_t>(1, 6)(rng);
-        c.length = std::uniform_int_distribution<int32_t>(1, 3)(rng);
-        c.width = std::uniform_int_distribution<int32_t>(1, 3)(rng);
-        ExpectSameAsLiteral(c);
-    }
-}
-
-TEST(BloomFilterDifferential, ValuesHeldOutOfRange)
-{
-    // Raw values above 65535, negative ones (held as large unsigned values)
-    // and the extremes; some planes with more distinct values than a 16-bit
-    // histogram can rank.
-    std::mt19937 rng(31337);
+    const std::pair<int32_t, int32_t> strips[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {1, 17}, {17, 1},
+                                                  {2, 9}, {9, 2}, {2, 30}, {30, 2}, {3, 3}, {3, 12}};
     const uint32_t specials[] = {0u, 1u, 65535u, 65536u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 0xFFFF8000u};
-    for (int trial = 0; trial < 200; ++trial) {
-        SCase c;
-        const int32_t w = std::uniform_int_distribution<int32_t>(4, 26)(rng);
-        const int32_t h = std::uniform_int_distribution<int32_t>(4, 26)(rng);
-        c.plane = MakeStreakPlane(rng, w, h, 4, h);
-        const int kind = trial % 4;
-        for (uint32_t& v : c.plane.values) {
-            if (kind == 0)
-                v = specials[std::uniform_int_distribution<int>(0, 7)(rng)];
-            else if (kind == 1)
-                v = v >= 990 ? v * 100 : v * 70;  // scaled data: everything above 65535 in the blooms
-            else if (kind == 2 && std::uniform_int_distribution<int>(0, 4)(rng) == 0)
-                v = static_cast<uint32_t>(-std::uniform_int_distribution<int32_t>(1, 40000)(rng));
-            else if (kind == 3)
-                v = rng();  // all over the 32-bit range
-        }
-        c.intensity = kind == 0 ? specials[std::uniform_int_distribution<int>(1, 4)(rng)]
-                                : (kind == 1 ? 99000u : 1000u);
-        if (kind == 3)
-            c.intensity = std::uniform_int_distribution<uint32_t>(0, 0x7FFFFFFFu)(rng);
-        c.length = std::uniform_int_distribution<int32_t>(1, 3)(rng);
-        c.width = std::uniform_int_distribution<int32_t>(1, 5)(rng);
-        ExpectSameAsLiteral(c);
-    }
-    // Intensities that no signed 32-bit value reaches.
-    for (uint32_t intensity : {0x80000000u, 0xFFFFFFFFu}) {
-        SCase c;
-        c.plane = MakeStreakPlane(rng, 12, 12, 3, 12);
-        c.plane.At(3, 3) = 0xFFFFFFFFu;
-        c.intensity = intensity;
-        ExpectSameAsLiteral(c);
-    }
-}
-
-TEST(BloomFilterDifferential, ManyDistinctValuesBeyondSixteenBits)
-{
-    // More than 65536 distinct values: the histogram cannot rank them and
-    // the engine falls back to sorting.
-    std::mt19937 rng(8);
-    SCase c;
-    c.plane = MakeStreakPlane(rng, 400, 300, 20, 120);
-    for (uint32_t& v : c.plane.values)
-        v = v * 1000 + std::uniform_int_distribution<uint32_t>(0, 999)(rng);
-    c.intensity = 990000;
-    c.length = 5;
-    c.width = 4;
-    ExpectSameAsLiteral(c);
-}
-
-TEST(BloomFilterDifferential, LargerPlanesAndWidths)
-{
-    std::mt19937 rng(2024);
-    for (int trial = 0; trial < 12; ++trial) {
-        SCase c;
-        const int32_t w = std::uniform_int_distribution<int32_t>(40, 160)(rng);
-        const int32_t h = std::uniform_int_distribution<int32_t>(40, 160)(rng);
-        c.plane = MakeStreakPlane(rng, w, h, std::uniform_int_distribution<int>(2, 10)(rng), 80);
-        c.length = std::uniform_int_distribution<int32_t>(2, 10)(rng);
-        c.width = std::uniform_int_distribution<int32_t>(1, 12)(rng);
-        if (trial % 3 == 0) {
+    CheckCases(12345, 720, [&](std::mt19937& rng, int trial, SCase& c) {
+        const int32_t w = Pick(rng, 1, 32), h = Pick(rng, 1, 32);
+        const uint32_t bright = static_cast<uint32_t>(Pick(rng, 1000, 1200));
+        switch (trial % 6) {
+        case 0:  // streaks, Intensities around their values
+            Streaks(rng, c, w, h, Pick(rng, 0, 6), 6, 6);
+            c.intensity = static_cast<uint32_t>(Pick(rng, 995, 1005));
+            break;
+        case 1: {  // regions inside, across and outside the plane, some inverted
+            Streaks(rng, c, w, h, Pick(rng, 1, 8), 4, 4);
+            CRegion& r = c.state.m_rcRegionImage;
+            r = {Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40), Pick(rng, -8, 40)};
+            if (trial % 4 != 1)
+                r = {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
             c.state.m_bRegionSet = true;
-            c.state.m_rcRegionImage = {w / 5, h / 6, w - w / 4, h - 3};
+            break;
         }
-        ExpectSameAsLiteral(c);
-    }
+        case 2:  // tiny images and thin strips
+            Streaks(rng, c, strips[trial / 6 % 12].first, strips[trial / 6 % 12].second, Pick(rng, 0, 3), 3, 2);
+            break;
+        case 3:  // full-height columns at both edges, runs from the first and to the last row, a bright last row
+            Streaks(rng, c, w + 5, h + 5, 0, 5, 3);
+            for (int32_t y = 0; y < h + 5; ++y)
+                for (int32_t x : {0, w + 4, w + 3, y < (h + 5) / 2 ? (w + 5) / 2 : (w + 5) / 3})
+                    c.plane.At(x, y) = bright + static_cast<uint32_t>(y);
+            for (int32_t x = 0; x < w + 5; ++x)
+                c.plane.At(x, h + 4) = bright + static_cast<uint32_t>(x);
+            break;
+        case 4:  // few values: ties in the windows, every value on both sides of the Intensity
+            Streaks(rng, c, w, h, 0, 3, 3);
+            for (uint32_t& v : c.plane.values)
+                v = static_cast<uint32_t>(Pick(rng, 0, 5));
+            c.intensity = static_cast<uint32_t>(Pick(rng, 1, 6));
+            break;
+        default: {  // values above 65535, negative ones (held as large unsigned values), the extremes
+            Streaks(rng, c, w + 3, h + 3, 4, 3, 5);
+            const int kind = trial / 6 % 5;
+            for (uint32_t& v : c.plane.values) {
+                if (kind == 0)
+                    v = specials[Pick(rng, 0, 7)];
+                else if (kind == 1)
+                    v = v >= 990 ? v * 100 : v * 70;  // scaled data: the blooms above 65535
+                else if (kind == 2 && Pick(rng, 0, 4) == 0)
+                    v = static_cast<uint32_t>(-Pick(rng, 1, 40000));
+                else if (kind == 3)
+                    v = static_cast<uint32_t>(rng());
+            }
+            // The last: Intensities no signed value reaches.
+            const uint32_t intensities[] = {specials[Pick(rng, 1, 4)], 99000u, 1000u,
+                                            static_cast<uint32_t>(Pick(rng, 0, INT32_MAX)), 0x80000000u | bright};
+            c.intensity = intensities[kind];
+        }
+        }
+    });
 }
 
-TEST(BloomFilterDifferential, WidthsUpToTheLargestAndOutsideTheDialogBounds)
+TEST(BloomFilterDifferential, LargePlanesAndManyDistinctValues)
 {
-    std::mt19937 rng(61);
-    // Width 40 fits a few windows of a 100 x 90 plane; 1000 fits none, so
-    // every bloom pixel keeps its horizontal fill. Width 0 and a negative
-    // width never give a replacement value; Length 0 and below keep every run.
-    const std::pair<int32_t, int32_t> widthAndLength[] = {{40, 3}, {499, 3}, {1000, 3}, {0, 3},
-                                                          {-2, 3}, {2, 0},   {2, -5}};
-    for (auto [width, length] : widthAndLength) {
-        SCase c;
-        c.plane = MakeStreakPlane(rng, 100, 90, 3, 12);
-        c.width = width;
-        c.length = length;
-        ExpectSameAsLiteral(c);
-    }
+    // Over 2^18 cells the detection splits its rows over two threads; more
+    // than 65536 distinct values leave the histogram to sorting.
+    CheckCases(8, 2, [](std::mt19937& rng, int trial, SCase& c) {
+        c.plane = MakeStreakPlane(rng, trial ? 640 : 400, trial ? 420 : 300, 30, 200);
+        std::tie(c.length, c.width, c.state.m_bRegionSet) = std::tuple(4, trial ? 2 : 4, trial == 1);
+        c.state.m_rcRegionImage = {2, 1, 640, 420};
+        for (uint32_t& v : c.plane.values)
+            v = trial ? v : v * 1000 + static_cast<uint32_t>(Pick(rng, 0, 999));
+        c.intensity = trial ? 1000 : 990000;
+    });
+}
+
+TEST(BloomFilterDifferential, WidthsAndLengthsOutsideTheDialogBounds)
+{
+    // Width 12 in a region, Length 10; Width 40 fits a few windows of a
+    // 100 x 90 plane, 1000 none (the fill stays); Width 0 or below gives no
+    // value; Length 0 or below keeps every run.
+    const std::pair<int32_t, int32_t> widthAndLength[] = {{12, 10}, {40, 3}, {499, 3}, {1000, 3}, {0, 3}, {-2, 3}, {2, 0}, {2, -5}};
+    CheckCases(61, 8, [&](std::mt19937& rng, int trial, SCase& c) {
+        c.plane = MakeStreakPlane(rng, 100, 90, trial ? 3 : 9, trial ? 12 : 90);
+        std::tie(c.width, c.length, c.state.m_bRegionSet) = std::tuple(widthAndLength[trial].first, widthAndLength[trial].second, trial == 0);
+        c.state.m_rcRegionImage = {20, 15, 75, 87};
+    });
 }

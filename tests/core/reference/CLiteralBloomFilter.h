@@ -1,10 +1,9 @@
 #pragma once
 // A deliberately literal bloom filter: the seven stages written the plain way
 // (column-major loops, full-size 255/0 masks of 32-bit cells, the window
-// buffer scanned for its maximum again and again), calling the status display
-// at every column or row. Slow, and meant to be obviously right; the
-// production engine is compared with it. Header-only so that the benchmark can
-// time it as well.
+// scanned for its maximum again and again), calling the status display at
+// every column or row. Slow, and meant to be obviously right; the production
+// engine is compared with it. Header-only so that the benchmark can time it.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,160 +13,121 @@
 
 class CLiteralBloomFilter {
 public:
-    CLiteralBloomFilter(uint32_t* plane, int32_t imageWidth, int32_t imageHeight,
-                        uint32_t intensity, int32_t length, int32_t width)
-        : m_pPlane(plane), m_nImageWidth(imageWidth), m_nImageHeight(imageHeight),
-          m_nIntensity(intensity), m_nLength(length), m_nWidth(width)
+    CLiteralBloomFilter(uint32_t* plane, int32_t imageWidth, int32_t imageHeight, uint32_t intensity,
+                        int32_t length, int32_t width)
+        : m_pPlane(plane), W(imageWidth), H(imageHeight), m_nIntensity(intensity), m_nLength(length), m_nWidth(width)
     {
     }
 
     void Run(const std::string& suffix, const CSharedState& state, IFilterStatus* status)
     {
-        const int32_t W = m_nImageWidth;
-        const int32_t H = m_nImageHeight;
-        if (state.m_bRegionSet) {
-            m_nLeft = state.m_rcRegionImage.left;
-            m_nTop = state.m_rcRegionImage.top;
-            m_nRight = state.m_rcRegionImage.right;
-            m_nBottom = state.m_rcRegionImage.bottom;
-        } else {
-            m_nLeft = 0;
-            m_nTop = 0;
-            m_nRight = W;
-            m_nBottom = H;
-        }
+        const CRegion r = state.m_bRegionSet ? state.m_rcRegionImage : CRegion{0, 0, W, H};
         // Clipped to the image; an inverted rectangle is empty.
-        m_nLeft = Clamp(m_nLeft, 0, W);
-        m_nRight = Clamp(m_nRight, m_nLeft, W);
-        m_nTop = Clamp(m_nTop, 0, H);
-        m_nBottom = Clamp(m_nBottom, m_nTop, H);
-        m_nRegionWidth = m_nRight - m_nLeft;
-        m_nRegionHeight = m_nBottom - m_nTop;
-        m_nReplacement = 0;
-
+        const int32_t left = Clamp(r.left, 0, W), right = Clamp(r.right, left, W);
+        const int32_t top = Clamp(r.top, 0, H), bottom = Clamp(r.bottom, top, H);
+        const int32_t regionWidth = right - left, regionHeight = bottom - top;
+        auto progress = [&](int start, int64_t step, int span, int64_t steps) {
+            if (status)
+                status->SetProgress(static_cast<int>(start + step * span / steps));
+        };
         if (status)
             status->Open(suffix);
         std::vector<uint32_t> candidate(Size(), 0);
 
         // Stage 1: detection.
         int counter = 0;
-        for (int32_t x = m_nLeft; x < m_nRight; ++x) {
-            if (status) {
-                status->SetProgress(static_cast<int>(int64_t(x - m_nLeft) * 14 / m_nRegionWidth));
+        for (int32_t x = left; x < right; ++x) {
+            progress(0, x - left, 14, regionWidth);
+            if (status)
                 status->ShowDetectedCount(counter);
-            }
-            for (int32_t y = m_nTop; y < m_nBottom; ++y) {
-                if (AtLeastIntensity(P(x, y))) {
-                    candidate[At(x, y)] = 255;
-                    ++counter;
-                }
-            }
+            for (int32_t y = top; y < bottom; ++y)
+                if (Bright(P(x, y)))
+                    candidate[At(x, y)] = 255, ++counter;
         }
         m_nDetected = counter;
         if (status)
             status->RevealLine(IFilterStatus::ELine::LengthCheck);
 
         // Stage 2: length check.
-        for (int32_t x = m_nLeft; x < m_nRight; ++x) {
-            if (status) {
+        for (int32_t x = left; x < right; ++x) {
+            if (status)
                 status->ShowLengthCheckCount(counter);
-                status->SetProgress(static_cast<int>(14 + int64_t(x - m_nLeft) * 14 / m_nRegionWidth));
-            }
-            int32_t y = m_nTop;
-            while (y < m_nBottom) {
+            progress(14, x - left, 14, regionWidth);
+            for (int32_t y = top; y < bottom;) {
                 int32_t run = 0;
-                if (candidate[At(x, y)] != 0) {
-                    while (y + run < H && candidate[At(x, y + run)] != 0)
-                        ++run;
-                }
+                while (candidate[At(x, y)] != 0 && y + run < H && candidate[At(x, y + run)] != 0)
+                    ++run;
                 if (run >= 1 && run <= m_nLength) {
                     for (int32_t k = 0; k < run; ++k)
                         candidate[At(x, y + k)] = 0;
                     counter -= run;
                 }
-                y = y + run + 1;
+                y += run + 1;
             }
         }
         m_nLengthChecked = counter;
 
         // Stage 3: horizontal fill of the plane.
-        for (int32_t y = m_nTop; y < m_nBottom; ++y) {
-            if (status)
-                status->SetProgress(static_cast<int>(28 + int64_t(y - m_nTop) * 14 / m_nRegionHeight));
+        for (int32_t y = top; y < bottom; ++y) {
+            progress(28, y - top, 14, regionHeight);
             bool carry = false;
-            for (int32_t x = m_nLeft; x < m_nRight; ++x) {
-                if (carry && !AtLeastIntensity(P(x, y)) && x < W - 1) {
+            for (int32_t x = left; x < right; ++x) {
+                if (carry && !Bright(P(x, y)) && x < W - 1) {
                     // Two to the right lies beyond the row at x = W-2; the
                     // row's last value stands in for it.
-                    const int32_t source = x + 2 < W ? x + 2 : W - 1;
-                    P(x + 1, y) = P(source, y);
+                    P(x + 1, y) = P(x + 2 < W ? x + 2 : W - 1, y);
                     P(x, y) = P(x + 1, y);
                 }
-                if (AtLeastIntensity(P(x, y)) && x > 0 && candidate[At(x, y)] == 255) {
+                carry = Bright(P(x, y)) && x > 0 && candidate[At(x, y)] == 255;
+                if (carry)
                     P(x, y) = P(x - 1, y);
-                    carry = true;
-                } else {
-                    carry = false;
-                }
             }
         }
 
-        // Stage 4: neighbour marking.
+        // Stages 4 and 5: neighbour marking, then merge.
         std::vector<uint32_t> neighbour(Size(), 0);
-        for (int32_t x = m_nLeft + 1; x <= m_nRight - 2; ++x) {
-            if (status)
-                status->SetProgress(static_cast<int>(42 + int64_t(x - m_nLeft) * 14 / m_nRegionWidth));
-            for (int32_t y = m_nTop + 1; y <= m_nBottom - 2; ++y) {
+        for (int32_t x = left + 1; x <= right - 2; ++x) {
+            progress(42, x - left, 14, regionWidth);
+            for (int32_t y = top + 1; y <= bottom - 2; ++y)
                 if (candidate[At(x, y - 1)] == 255 || candidate[At(x, y + 1)] == 255 ||
                     candidate[At(x - 1, y)] == 255 || candidate[At(x + 1, y)] == 255)
                     neighbour[At(x, y)] = 255;
-            }
         }
-
-        // Stage 5: merge.
-        for (int32_t x = m_nLeft + 1; x <= m_nRight - 2; ++x) {
-            if (status)
-                status->SetProgress(static_cast<int>(56 + int64_t(x - m_nLeft) * 14 / m_nRegionWidth));
-            for (int32_t y = m_nTop + 1; y <= m_nBottom - 2; ++y) {
+        for (int32_t x = left + 1; x <= right - 2; ++x) {
+            progress(56, x - left, 14, regionWidth);
+            for (int32_t y = top + 1; y <= bottom - 2; ++y)
                 if (neighbour[At(x, y)] == 255)
                     candidate[At(x, y)] = 255;
-            }
         }
         if (status)
             status->RevealLine(IFilterStatus::ELine::Removing);
 
-        // Stage 6: replacement values.
+        // Stage 6: replacement values. A pixel whose window does not fit keeps
+        // the value of the previous visited pixel only when that is its left
+        // neighbour; otherwise it starts again from 0.
         std::vector<uint32_t> replacement(Size(), 0);
-        for (int32_t y = m_nTop; y < m_nBottom; ++y) {
-            if (status)
-                status->SetProgress(static_cast<int>(70 + int64_t(y) * 16 / H));
-            // A pixel whose window does not fit keeps the value computed
-            // for the previous visited pixel only when that pixel is its
-            // left neighbour; otherwise it starts again from 0.
-            bool leftVisited = false;
-            for (int32_t x = m_nLeft + 1; x <= m_nRight - 1; ++x) {
-                if (candidate[At(x, y)] != 0 || neighbour[At(x, y)] != 0) {
-                    if (!leftVisited)
-                        m_nReplacement = 0;
-                    ComputeReplacement(x, y);
-                    replacement[At(x, y)] = m_nReplacement;
-                    leftVisited = true;
-                } else {
-                    leftVisited = false;
+        for (int32_t y = top; y < bottom; ++y) {
+            progress(70, y, 16, H);
+            uint32_t value = 0;  // the left neighbour's, 0 when it was not visited
+            for (int32_t x = left + 1; x <= right - 1; ++x) {
+                if (candidate[At(x, y)] == 0 && neighbour[At(x, y)] == 0) {
+                    value = 0;
+                    continue;
                 }
+                if (Fits(x, y))
+                    value = NthLargest(x, y);
+                replacement[At(x, y)] = value;
             }
         }
         if (status)
             status->RevealLine(IFilterStatus::ELine::Blending);
 
         // Stage 7: write-back.
-        for (int32_t y = m_nTop; y < m_nBottom; ++y) {
-            if (status)
-                status->SetProgress(static_cast<int>(86 + int64_t(y) * 14 / H));
-            for (int32_t x = m_nLeft; x < m_nRight; ++x) {
+        for (int32_t y = top; y < bottom; ++y) {
+            progress(86, y, 14, H);
+            for (int32_t x = left; x < right; ++x)
                 if (replacement[At(x, y)] != 0)
                     P(x, y) = replacement[At(x, y)];
-            }
         }
         if (status) {
             status->SetProgress(100);
@@ -180,77 +140,48 @@ public:
     int m_nLengthChecked = 0;
 
 private:
-    void ComputeReplacement(int32_t x, int32_t y)
+    bool Fits(int32_t x, int32_t y) const
     {
         const int32_t w = m_nWidth;
-        const uint32_t ux = static_cast<uint32_t>(x);
-        const uint32_t uy = static_cast<uint32_t>(y);
-        const uint32_t uw = static_cast<uint32_t>(w);
-        if (ux >= static_cast<uint32_t>(m_nImageWidth - w) || uy >= static_cast<uint32_t>(m_nImageHeight - w) ||
-            ux <= uw || uy <= uw)
-            return;
-        const int32_t side = 2 * w + 1;
-        // Sized to the window once per run, as the run's first fitting window
-        // needs it.
-        m_window.resize(static_cast<std::size_t>(side) * side);
-        auto cell = [&](int32_t dx, int32_t dy) -> int32_t& {
-            return m_window[static_cast<std::size_t>(dx + w) * side + (dy + w)];
-        };
+        return !(uint32_t(x) >= uint32_t(W - w) || uint32_t(y) >= uint32_t(H - w) || uint32_t(x) <= uint32_t(w) ||
+                 uint32_t(y) <= uint32_t(w));
+    }
+
+    // Takes the largest value of the window out n = side*side/2 times; the
+    // last one taken. A window of only negative values never chooses a cell
+    // and gives 0, which leaves the pixel unchanged.
+    uint32_t NthLargest(int32_t x, int32_t y)
+    {
+        const int32_t w = m_nWidth, side = 2 * w + 1;
+        std::vector<int32_t> window(static_cast<std::size_t>(side) * side);
         for (int32_t dx = -w; dx <= w; ++dx)
             for (int32_t dy = -w; dy <= w; ++dy)
-                cell(dx, dy) = static_cast<int32_t>(P(x + dx, y + dy));
-
+                window[static_cast<std::size_t>(dx + w) * side + (dy + w)] = static_cast<int32_t>(P(x + dx, y + dy));
         const int64_t n = static_cast<int64_t>(static_cast<double>(int64_t(side) * side) * 0.5);
-        if (n < 1) {
-            m_nReplacement = 0;
-            return;
-        }
         int32_t best = -1;
         bool chosen = false;
         for (int64_t step = 0; step < n; ++step) {
             best = -1;
-            int32_t bestDx = 0;
-            int32_t bestDy = 0;
             chosen = false;
-            for (int32_t dx = -w; dx <= w; ++dx) {
-                for (int32_t dy = -w; dy <= w; ++dy) {
-                    if (cell(dx, dy) > best) {
-                        best = cell(dx, dy);
-                        bestDx = dx;
-                        bestDy = dy;
-                        chosen = true;
-                    }
-                }
-            }
+            std::size_t bestAt = 0;
+            for (std::size_t i = 0; i < window.size(); ++i)
+                if (window[i] > best)
+                    best = window[i], bestAt = i, chosen = true;
             if (chosen)
-                cell(bestDx, bestDy) = 0;
+                window[bestAt] = 0;
         }
-        // A window of only negative values never chooses a cell; it gives 0,
-        // which leaves the pixel unchanged.
-        m_nReplacement = chosen ? static_cast<uint32_t>(best) : 0;
+        return chosen ? static_cast<uint32_t>(best) : 0;
     }
 
-    bool AtLeastIntensity(uint32_t value) const
-    {
-        return int64_t(static_cast<int32_t>(value)) >= int64_t(m_nIntensity);
-    }
+    bool Bright(uint32_t value) const { return int64_t(static_cast<int32_t>(value)) >= int64_t(m_nIntensity); }
     static int32_t Clamp(int32_t v, int32_t low, int32_t high) { return v < low ? low : (v > high ? high : v); }
-    std::size_t Size() const { return static_cast<std::size_t>(m_nImageWidth) * m_nImageHeight; }
-    std::size_t At(int32_t x, int32_t y) const { return static_cast<std::size_t>(y) * m_nImageWidth + x; }
+    std::size_t Size() const { return static_cast<std::size_t>(W) * H; }
+    std::size_t At(int32_t x, int32_t y) const { return static_cast<std::size_t>(y) * W + x; }
     uint32_t& P(int32_t x, int32_t y) { return m_pPlane[At(x, y)]; }
 
     uint32_t* m_pPlane;
-    int32_t m_nImageWidth;
-    int32_t m_nImageHeight;
+    int32_t W, H;
     uint32_t m_nIntensity;
     int32_t m_nLength;
     int32_t m_nWidth;
-    int32_t m_nLeft = 0;
-    int32_t m_nTop = 0;
-    int32_t m_nRight = 0;
-    int32_t m_nBottom = 0;
-    int32_t m_nRegionWidth = 0;
-    int32_t m_nRegionHeight = 0;
-    uint32_t m_nReplacement = 0;
-    std::vector<int32_t> m_window;
 };
