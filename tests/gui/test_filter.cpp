@@ -1,0 +1,539 @@
+// Remove Blooming from the desktop program's side: the command (what it
+// stores, snapshots, filters, flags and clears, through the real dialogs
+// and the real filter, and that its result equals the command line's), the
+// parameter dialogs' validation, and the status window during a run.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "GuiTestSupport.h"
+#include "filter/CBloomFilter.h"
+#include "filter/CColorParamsDlg.h"
+#include "filter/CFilterStatusDlg.h"
+#include "filter/CMonoParamsDlg.h"
+#include "filter/CRemoveBloomingCommand.h"
+#include "filter/IFilterStatus.h"
+#include "filter/IFilterTarget.h"
+#include "filter/MirrorPlane.h"
+#include "support/CSharedState.h"
+
+// The command line's file job, when this program is linked with it.
+#if __has_include("CBloomFileJob.h")
+#include "CBloomFileJob.h"
+#define DORVANE_HAVE_CLI_JOB 1
+#endif
+
+namespace {
+
+// Background near 1000 with a little texture, so that replacement values
+// are not all equal.
+std::vector<uint32_t> Background(int width, int height, int seed) {
+    std::vector<uint32_t> plane(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            plane[y * width + x] = 1000 + static_cast<uint32_t>((x * 7 + y * 13 + seed * 31) % 97);
+    return plane;
+}
+
+void AddBloom(std::vector<uint32_t>& plane, int width, int x, int y0, int y1, uint32_t value = 65000) {
+    for (int y = y0; y <= y1; ++y)
+        plane[y * width + x] = value;
+}
+
+// An open image in a window, as the command sees it.
+class CTestTarget : public IFilterTarget {
+public:
+    CTestTarget(CSharedState& shared, IMessageSink& messages, int width, int height, bool color, int seed)
+        : m_image(shared, messages) {
+        m_image.m_width = width;
+        m_image.m_height = height;
+        m_image.m_isColor = color;
+        m_image.m_maxValue = 65535;
+        m_image.m_bitsPerPixel = 16;
+        m_image.m_stretchLow = 900;
+        m_image.m_stretchHigh = 2000;
+        m_image.m_red = Background(width, height, seed);
+        AddBloom(m_image.m_red, width, width / 4, 3, height - 4);
+        if (color) {
+            m_image.m_green = Background(width, height, seed + 1);
+            AddBloom(m_image.m_green, width, width / 2, 5, height - 6, 62000);
+            m_image.m_blue = Background(width, height, seed + 2);
+            AddBloom(m_image.m_blue, width, width / 2 + 3, 4, height - 3, 61000);
+        }
+        m_image.UpdateDisplay();
+        m_image.m_displayChanged = false;
+    }
+    CAstroImage& Image() override { return m_image; }
+    void SetUndoState(bool canUndo, bool canRedo) override {
+        m_bCanUndo = canUndo;
+        m_bCanRedo = canRedo;
+    }
+    void SetModified() override { m_bModified = true; }
+    void Repaint() override {
+        m_repaints++;
+        m_displayChangedAtRepaint = m_image.m_displayChanged;
+    }
+    // Undo on, Redo off, modified, repainted once.
+    bool AfterOneRun() const { return m_bCanUndo && !m_bCanRedo && m_bModified && m_repaints == 1; }
+
+    CTestImage m_image;
+    bool m_bCanUndo = false;
+    bool m_bCanRedo = true;
+    bool m_bModified = false;
+    int m_repaints = 0;
+    bool m_displayChangedAtRepaint = false;
+};
+
+// The plane after one direct engine run, optionally mirrored around it with
+// the rectangle mirrored too.
+std::vector<uint32_t> Filtered(std::vector<uint32_t> plane, int width, int height, uint32_t intensity, int length,
+                               int filterWidth, bool mirror, const CSharedState& state) {
+    CSharedState local = state;
+    if (mirror) {
+        MirrorPlane(plane, width, height);
+        if (local.m_bRegionSet) {
+            const CRegion r = local.m_rcRegionImage;
+            local.m_rcRegionImage = {width - r.right, r.top, width - r.left, r.bottom};
+        }
+    }
+    CBloomFilter filter(plane.data(), width, height, intensity, length, filterWidth);
+    filter.Run("", local, nullptr);
+    if (mirror)
+        MirrorPlane(plane, width, height);
+    return plane;
+}
+
+// Answers the next modal dialog once it shows.
+void WhenDialogShows(std::function<void(QDialog&)> act) {
+    QTimer::singleShot(0, [act]() {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        act(*dialog);
+    });
+}
+
+// Records each status window's suffix and, per revealed line, where the bar
+// stood.
+struct CStatusRecorder : CFilterStatusDlg {
+    void RevealLine(ELine line) override {
+        CFilterStatusDlg::RevealLine(line);
+        m_revealedAt.push_back(m_progress->value());
+    }
+    void Close() override {
+        m_closeCount++;
+        CFilterStatusDlg::Close();
+    }
+    std::vector<int> m_revealedAt;
+    int m_closeCount = 0;
+};
+
+}  // namespace
+
+class TestFilter : public QObject {
+    Q_OBJECT
+
+    CSharedState m_shared;
+    CMemorySettings m_settings;
+    CCollectingMessageSink m_sink;
+    std::unique_ptr<CRemoveBloomingCommand> m_pCommand;
+    int m_regionClearedCalls = 0;
+    std::vector<std::string> m_statusSuffixes;
+
+    QString Last() const {
+        return m_sink.m_messages.empty() ? QString() : QString::fromStdString(m_sink.m_messages.back());
+    }
+    // Clicks OK and tells whether the dialog refused, with one new message.
+    bool Refused(QDialog& dlg, QPushButton* pOk) {
+        const std::size_t before = m_sink.m_messages.size();
+        QTest::mouseClick(pOk, Qt::LeftButton);
+        return dlg.isVisible() && m_sink.m_messages.size() == before + 1;
+    }
+
+private slots:
+    void init() {
+        m_shared = CSharedState();
+        m_shared.m_nDisplayBpp = 32;
+        m_settings.m_values.clear();
+        m_sink.Clear();
+        m_regionClearedCalls = 0;
+        m_statusSuffixes.clear();
+        m_pCommand = std::make_unique<CRemoveBloomingCommand>(m_settings, m_sink, m_shared);
+        m_pCommand->SetRegionCleared([this]() { m_regionClearedCalls++; });
+        m_pCommand->SetStatusFactory([this]() {
+            struct CSuffixRecorder : IFilterStatus {
+                std::vector<std::string>& out;
+                explicit CSuffixRecorder(std::vector<std::string>& o) : out(o) {}
+                void Open(const std::string& suffix) override { out.push_back(suffix); }
+                void SetProgress(int) override {}
+                void ShowDetectedCount(int) override {}
+                void ShowLengthCheckCount(int) override {}
+                void RevealLine(ELine) override {}
+                void Close() override {}
+            };
+            return std::make_unique<CSuffixRecorder>(m_statusSuffixes);
+        });
+    }
+
+    void cancelChangesNothing() {
+        for (const bool color : {false, true}) {
+            init();
+            CTestTarget target(m_shared, m_sink, 40, 30, color, 1);
+            m_shared.m_bRegionSet = true;
+            m_shared.m_rcRegionImage = {2, 3, 20, 25};
+            const std::vector<uint32_t> red = target.m_image.m_red;
+            WhenDialogShows([](QDialog& dialog) {
+                for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+                    edit->setText(QStringLiteral("7"));  // typed, then abandoned
+                dialog.reject();
+            });
+            QVERIFY(!m_pCommand->Execute(target, {}));
+            QVERIFY(target.m_image.m_red == red && target.m_image.m_undoRed.empty());
+            QVERIFY(m_settings.m_values.empty());
+            QVERIFY(m_shared.m_bRegionSet);
+            QVERIFY(target.m_bCanRedo && !target.m_bCanUndo && !target.m_bModified && target.m_repaints == 0);
+        }
+    }
+
+    void monochromeRunThroughTheDialog() {
+        CTestTarget target(m_shared, m_sink, 48, 40, false, 2);
+        const std::vector<uint32_t> before = target.m_image.m_red;
+        const std::vector<uint32_t> expected = Filtered(before, 48, 40, 50000, 4, 1, false, m_shared);
+        QVERIFY(expected != before);
+        WhenDialogShows([](QDialog& dialog) {
+            auto& mono = static_cast<CMonoParamsDlg&>(dialog);
+            mono.m_pIntensityEdit->setText(QStringLiteral("50000"));
+            mono.m_pLengthEdit->setText(QStringLiteral("4"));
+            mono.m_pWidthEdit->setText(QStringLiteral("1"));
+            QTest::mouseClick(mono.m_pOkButton, Qt::LeftButton);
+        });
+        QVERIFY(m_pCommand->Execute(target, {}));
+        QVERIFY(target.m_image.m_red == expected);
+        QVERIFY(target.m_image.m_undoRed == before);
+        QVERIFY(target.AfterOneRun());  // Redo off even though it was on before
+        QVERIFY(target.m_displayChangedAtRepaint);
+        const std::pair<const char*, int> stored[] = {
+            {"Mono Intensity", 50000}, {"Mono Length", 4}, {"Mono Width", 1}, {"Mirror", 0}};
+        for (const auto& [key, value] : stored)
+            QCOMPARE(m_settings.GetInt("Settings", key, -1), value);
+        QCOMPARE(m_settings.m_values.size(), std::size_t(4));
+        QCOMPARE(m_regionClearedCalls, 0);  // no region was set
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(m_sink.m_messages.empty());
+        // The next dialog opens with the values just stored.
+        WhenDialogShows([](QDialog& dialog) {
+            QCOMPARE(static_cast<CMonoParamsDlg&>(dialog).m_pIntensityEdit->text(), QStringLiteral("50000"));
+            dialog.reject();
+        });
+        QVERIFY(!m_pCommand->Execute(target, {}));
+    }
+
+    // Each plane with its own parameters, unticked planes left alone but
+    // their values stored; with every plane unticked nothing runs, yet the
+    // run counts (Undo, modified, region cleared).
+    void colourPlanes() {
+        CTestTarget target(m_shared, m_sink, 40, 30, true, 4);
+        CColorParams params;
+        params.m_planes[0] = {65001, 5, 2};  // above the red bloom: unchanged
+        params.m_planes[1] = {61000, 5, 1};
+        params.m_planes[2] = {60000, 3, 2};
+        params.m_bPlaneOn[2] = false;
+        const std::vector<uint32_t> red = target.m_image.m_red, blue = target.m_image.m_blue;
+        const std::vector<uint32_t> green = Filtered(target.m_image.m_green, 40, 30, 61000, 5, 1, false, m_shared);
+        QVERIFY(green != target.m_image.m_green);
+        m_pCommand->RunColor(params, target);
+        QVERIFY(target.m_image.m_red == red && target.m_image.m_green == green && target.m_image.m_blue == blue);
+        QCOMPARE(m_statusSuffixes, (std::vector<std::string>{" in Red plane", " in Green plane"}));
+
+        init();
+        CTestTarget cleared(m_shared, m_sink, 40, 30, true, 3);
+        m_shared.m_bRegionSet = true;
+        m_shared.m_rcRegionImage = {1, 1, 30, 25};
+        const std::vector<uint32_t> red0 = cleared.m_image.m_red, green0 = cleared.m_image.m_green,
+                                    blue0 = cleared.m_image.m_blue;
+        WhenDialogShows([](QDialog& dialog) {
+            auto& color = static_cast<CColorParamsDlg&>(dialog);
+            for (QCheckBox* box : color.m_pPlaneBoxes)
+                QTest::mouseClick(box, Qt::LeftButton);
+            color.m_pEdits[1][2]->setText(QStringLiteral("3"));  // disabled, still stored
+            QTest::mouseClick(color.m_pOkButton, Qt::LeftButton);
+        });
+        QVERIFY(m_pCommand->Execute(cleared, {}));
+        QVERIFY(m_statusSuffixes.empty());
+        const CTestImage& after = cleared.m_image;
+        QVERIFY(after.m_red == red0 && after.m_green == green0 && after.m_blue == blue0);
+        QVERIFY(after.m_undoRed == red0 && after.m_undoGreen == green0 && after.m_undoBlue == blue0);
+        QVERIFY(cleared.AfterOneRun());
+        QVERIFY(!m_shared.m_bRegionSet);
+        QCOMPARE(m_regionClearedCalls, 1);
+        QCOMPARE(m_settings.m_values.size(), std::size_t(10));
+        QCOMPARE(m_settings.GetInt("Settings", "Green Width", 0), 3);
+    }
+
+    // "Process all open images" filters every other image (each plane of a
+    // colour one, with the same values) inside the same region, clipped to
+    // each image and mirrored with its plane; the active one once.
+    void processAllFiltersEveryOtherImage() {
+        CTestTarget active(m_shared, m_sink, 80, 50, false, 5);
+        CTestTarget other(m_shared, m_sink, 30, 20, false, 6);
+        CTestTarget colourOther(m_shared, m_sink, 30, 26, true, 7);
+        m_shared.m_bRegionSet = true;
+        m_shared.m_rcRegionImage = {10, 4, 200, 300};  // the second image's bloom lies left of it
+        const std::vector<CTestImage*> images = {&active.m_image, &other.m_image, &colourOther.m_image};
+        std::vector<std::vector<uint32_t>> expected;
+        for (CTestImage* image : images) {
+            CSharedState clipped = m_shared;
+            clipped.m_rcRegionImage.right = image->m_width;
+            clipped.m_rcRegionImage.bottom = image->m_height;
+            for (auto* plane : {&image->m_red, &image->m_green, &image->m_blue})
+                if (!plane->empty())
+                    expected.push_back(Filtered(*plane, image->m_width, image->m_height, 60000, 5, 2, true, clipped));
+        }
+        WhenDialogShows([](QDialog& dialog) {
+            auto& mono = static_cast<CMonoParamsDlg&>(dialog);
+            QTest::mouseClick(mono.m_pProcessAllBox, Qt::LeftButton);
+            QTest::mouseClick(mono.m_pMirrorBox, Qt::LeftButton);
+            QTest::mouseClick(mono.m_pOkButton, Qt::LeftButton);
+        });
+        QVERIFY(m_pCommand->Execute(active, {&other, &active, &colourOther}));
+        QCOMPARE(m_statusSuffixes.size(), std::size_t(5));
+        std::size_t i = 0;
+        for (CTestImage* image : images)
+            for (auto* plane : {&image->m_red, &image->m_green, &image->m_blue})
+                if (!plane->empty())
+                    QVERIFY2(*plane == expected[i++], qPrintable(QString::number(i)));
+        for (CTestTarget* t : {&active, &other, &colourOther})
+            QVERIFY(t->AfterOneRun() && !t->m_image.m_undoRed.empty());
+        QVERIFY(!colourOther.m_image.m_undoBlue.empty());
+        QVERIFY(!m_shared.m_bRegionSet);
+        QCOMPARE(m_settings.m_values.size(), std::size_t(4));  // "Process all" is not stored
+    }
+
+    // A region limits the run to its columns and rows (and the column right
+    // of it); the next run, with none, takes the whole image.
+    void regionRestrictsTheRun() {
+        CTestTarget target(m_shared, m_sink, 60, 40, false, 11);
+        AddBloom(target.m_image.m_red, 60, 40, 5, 30);  // outside the region
+        m_shared.m_bRegionSet = true;
+        m_shared.m_rcRegionImage = {5, 2, 25, 38};  // holds the bloom at column 15
+        const std::vector<uint32_t> before = target.m_image.m_red;
+        CMonoParams params;
+        m_pCommand->RunMono(params, target, {});
+        const std::vector<uint32_t>& after = target.m_image.m_red;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x)
+                if (x < 5 || x > 25 || y < 2 || y >= 38)
+                    QVERIFY2(after[y * 60 + x] == before[y * 60 + x], qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        QVERIFY(after[10 * 60 + 15] < 60000u);
+        m_pCommand->RunMono(params, target, {});
+        QVERIFY(target.m_image.m_red[10 * 60 + 40] < 60000u);
+        QCOMPARE(m_regionClearedCalls, 1);
+    }
+
+    // The saved file equals the command line's for the same file and
+    // parameters: mono and colour, mirrored, with a region past the edges.
+    void resultEqualsTheCommandLine() {
+#ifndef DORVANE_HAVE_CLI_JOB
+        QSKIP("built without the command line's library");
+#else
+        QTemporaryDir dir;
+        const std::string gui = dir.filePath(QStringLiteral("gui.fit")).toStdString();
+        const std::string cli = dir.filePath(QStringLiteral("cli.fit")).toStdString();
+        struct CDocTarget : IFilterTarget {
+            CDorvaneDoc& doc;
+            explicit CDocTarget(CDorvaneDoc& d) : doc(d) {}
+            CAstroImage& Image() override { return *doc.m_pImage; }
+            void SetUndoState(bool, bool) override {}
+            void SetModified() override {}
+            void Repaint() override {}
+        };
+        const CRegion region{100, 50, 5000, 5000};
+        const struct { const char* sample; bool mirror, region; } cases[] = {
+            {"m42-synthetic.fit", false, false}, {"m42-synthetic.fit", true, true}, {"m42-colour.fit", true, true}};
+        for (const auto& c : cases) {
+            const std::string sample = std::string(DORVANE_SAMPLES_DIR "/") + c.sample;
+            init();
+            CDorvaneDoc doc(m_shared, m_sink, m_settings);
+            QVERIFY2(doc.OnOpenDocument(sample), c.sample);
+            CDocTarget target(doc);
+            m_shared.m_bRegionSet = c.region;
+            m_shared.m_rcRegionImage = region;
+            CBloomOptions options;
+            options.mirror = c.mirror;
+            options.hasRegion = c.region;
+            options.region = region;
+            if (!doc.m_pImage->m_isColor) {
+                CMonoParams params;
+                params.m_plane = {30000, 8, 3};
+                params.m_bMirror = c.mirror;
+                m_pCommand->RunMono(params, target, {});
+                options.mono = {30000, 8, 3};
+            } else {
+                CColorParams params;
+                params.m_planes[0] = {30000, 8, 3};
+                params.m_planes[1] = {20000, 4, 1};
+                params.m_planes[2] = {25000, 6, 5};
+                params.m_bPlaneOn[1] = false;
+                params.m_bMirror = c.mirror;
+                m_pCommand->RunColor(params, target);
+                options.color = {CPlaneParameters{30000, 8, 3}, CPlaneParameters{20000, 4, 1},
+                                 CPlaneParameters{25000, 6, 5}};
+                options.planes = {true, false, true};
+            }
+            QVERIFY(doc.OnSaveDocument(gui));
+            const CBloomFileJob::Result result = CBloomFileJob(options, 1).Process(sample, cli, nullptr);
+            QVERIFY(result.ok && result.changed);
+            QVERIFY2(FileBytes(QString::fromStdString(gui)) == FileBytes(QString::fromStdString(cli)), c.sample);
+        }
+#endif
+    }
+
+    // Stored values open the dialog; 0 and one above each bound are refused
+    // with the bounds named and focus back on the field; only the first bad
+    // field in exchange order is reported; the bounds themselves pass;
+    // Defaults change the screen only; nothing is stored by the dialog.
+    void monoDialogValidation() {
+        m_settings.WriteInt("Settings", "Mono Intensity", 1234);
+        m_settings.WriteInt("Settings", "Mirror", 1);
+        const std::size_t nStored = m_settings.m_values.size();
+        const struct { QLineEdit* CMonoParamsDlg::*edit; uint32_t max; } bounds[] = {
+            {&CMonoParamsDlg::m_pIntensityEdit, 1000000},
+            {&CMonoParamsDlg::m_pLengthEdit, 10000},
+            {&CMonoParamsDlg::m_pWidthEdit, 1000}};
+        for (const auto& bound : bounds) {
+            for (const uint32_t bad : {0u, bound.max + 1}) {
+                CMonoParamsDlg dlg(m_settings, m_sink, nullptr);
+                QCOMPARE(dlg.m_pIntensityEdit->text() + dlg.m_pLengthEdit->text() + dlg.m_pWidthEdit->text(),
+                         QStringLiteral("123452"));
+                QVERIFY(dlg.m_pMirrorBox->isChecked() && !dlg.m_pProcessAllBox->isChecked());
+                dlg.show();
+                QVERIFY(QTest::qWaitForWindowActive(&dlg));
+                (dlg.*bound.edit)->setText(QString::number(bad));
+                QVERIFY(Refused(dlg, dlg.m_pOkButton));
+                QCOMPARE(Last(), QStringLiteral("Please enter an integer between 1 and %1.").arg(bound.max));
+                QCOMPARE(QApplication::focusWidget(), (dlg.*bound.edit));
+                QCOMPARE(dlg.m_nIntensity, 1234u);
+            }
+        }
+        CMonoParamsDlg dlg(m_settings, m_sink, nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        dlg.m_pWidthEdit->setText(QStringLiteral("0"));
+        dlg.m_pLengthEdit->setText(QStringLiteral("10001"));
+        QVERIFY(Refused(dlg, dlg.m_pOkButton));
+        QCOMPARE(QApplication::focusWidget(), dlg.m_pLengthEdit);
+        QCOMPARE(dlg.m_pLengthEdit->selectedText(), QStringLiteral("10001"));
+        for (const char* text : {"", "99999999999999999999999"}) {
+            dlg.m_pLengthEdit->setText(QString::fromLatin1(text));
+            QVERIFY(Refused(dlg, dlg.m_pOkButton));
+            if (*text == 0)
+                QCOMPARE(Last(), QStringLiteral("Please enter a positive integer."));
+        }
+        dlg.m_pLengthEdit->clear();
+        QTest::keyClicks(dlg.m_pLengthEdit, QStringLiteral("1x-2"));
+        QCOMPARE(dlg.m_pLengthEdit->text(), QStringLiteral("12"));
+        QTest::mouseClick(dlg.m_pDefaultsButton, Qt::LeftButton);
+        QCOMPARE(dlg.m_pIntensityEdit->text() + dlg.m_pLengthEdit->text() + dlg.m_pWidthEdit->text(),
+                 QStringLiteral("6000052"));
+        QCOMPARE(dlg.m_nIntensity, 1234u);  // members wait for OK
+        QVERIFY(dlg.m_pMirrorBox->isChecked());
+        dlg.m_pIntensityEdit->setText(QStringLiteral("1000000"));
+        dlg.m_pLengthEdit->setText(QStringLiteral("1"));
+        dlg.m_pWidthEdit->setText(QStringLiteral("1000"));
+        QTest::mouseClick(dlg.m_pProcessAllBox, Qt::LeftButton);
+        QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        const CMonoParams params = dlg.Params();
+        QCOMPARE(params.m_plane.m_nIntensity, 1000000u);
+        QCOMPARE(params.m_plane.m_nLength, 1u);
+        QCOMPARE(params.m_plane.m_nWidth, 1000u);
+        QVERIFY(params.m_bProcessAll && params.m_bMirror);
+        QCOMPARE(m_settings.m_values.size(), nStored);
+    }
+
+    // Every Intensity first, then every Length, then every Width; an
+    // unticked plane's fields are disabled but still checked.
+    void colourDialogValidation() {
+        m_settings.WriteInt("Settings", "Green Intensity", 3000);
+        m_settings.WriteInt("Settings", "Blue Length", 8);
+        m_settings.WriteInt("Settings", "Mirror", 1);
+        CColorParamsDlg dlg(m_settings, m_sink);
+        QCOMPARE(dlg.m_pEdits[1][0]->text() + dlg.m_pEdits[2][1]->text() + dlg.m_pEdits[0][2]->text(),
+                 QStringLiteral("300082"));
+        QVERIFY(dlg.m_pMirrorBox->isChecked());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::mouseClick(dlg.m_pPlaneBoxes[1], Qt::LeftButton);
+        for (int plane = 0; plane < 3; ++plane)
+            for (QLineEdit* edit : dlg.m_pEdits[plane])
+                QCOMPARE(edit->isEnabled(), plane != 1);
+        dlg.m_pEdits[0][1]->setText(QStringLiteral("0"));
+        dlg.m_pEdits[2][0]->setText(QStringLiteral("1000001"));
+        dlg.m_pEdits[1][2]->setText(QStringLiteral("1001"));
+        const struct { QLineEdit* fix; const char* value; uint32_t max; } order[] = {
+            {dlg.m_pEdits[2][0], "1000000", 1000000}, {dlg.m_pEdits[0][1], "10000", 10000},
+            {dlg.m_pEdits[1][2], "1000", 1000}};
+        for (const auto& step : order) {
+            QVERIFY(Refused(dlg, dlg.m_pOkButton));
+            QCOMPARE(Last(), QStringLiteral("Please enter an integer between 1 and %1.").arg(step.max));
+            if (step.fix->isEnabled())
+                QCOMPARE(QApplication::focusWidget(), step.fix);
+            step.fix->setText(QString::fromLatin1(step.value));
+        }
+        QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        const CColorParams params = dlg.Params();
+        QCOMPARE(params.m_planes[2].m_nIntensity, 1000000u);
+        QCOMPARE(params.m_planes[0].m_nLength, 10000u);
+        QCOMPARE(params.m_planes[1].m_nWidth, 1000u);
+        QCOMPARE(params.m_planes[1].m_nIntensity, 3000u);
+        QVERIFY(params.m_bPlaneOn[0] && !params.m_bPlaneOn[1] && params.m_bPlaneOn[2] && params.m_bMirror);
+    }
+
+    // Counts and stage lines during a real run, the bar rising to 100, the
+    // plane's suffix, and the window closed at the end; with an empty
+    // rectangle the counts stay empty.
+    void statusWindowDuringARun() {
+        const int width = 40, height = 30;
+        // A 12-pixel bloom, a 3-pixel run (too short) and a 6-pixel bloom in
+        // the last column, which each count line leaves out.
+        std::vector<uint32_t> plane = Background(width, height, 0);
+        AddBloom(plane, width, 10, 5, 16);
+        AddBloom(plane, width, 20, 2, 4);
+        AddBloom(plane, width, width - 1, 20, 25);
+        CStatusRecorder dlg;
+        QVERIFY(!dlg.isModal() && !(dlg.windowFlags() & Qt::WindowCloseButtonHint));
+        std::vector<int> positions;
+        connect(dlg.m_progress, &QProgressBar::valueChanged, [&](int v) { positions.push_back(v); });
+        CBloomFilter(plane.data(), width, height, 60000, 5, 2).Run(" in Green plane", m_shared, &dlg);
+        QCOMPARE(dlg.m_searchLine->text(), QStringLiteral("Searching for bloom pixels in Green plane."));
+        QCOMPARE(dlg.m_detectedLine->text(), QStringLiteral("15 bloom pixels detected."));
+        QCOMPARE(dlg.m_lengthCountLine->text(), QStringLiteral("18 bloom pixels after length check."));
+        for (QLabel* line : {dlg.m_lengthLine, dlg.m_removingLine, dlg.m_blendingLine, dlg.m_completeLine})
+            QVERIFY(!line->isHidden());
+        QCOMPARE(positions.back(), 100);
+        for (std::size_t i = 1; i < positions.size(); ++i)
+            QVERIFY(positions[i] > positions[i - 1]);
+        // Each stage line appears as its stage begins.
+        QCOMPARE(dlg.m_revealedAt.size(), std::size_t(4));
+        QVERIFY(dlg.m_revealedAt[0] < 14);
+        QVERIFY(dlg.m_revealedAt[1] >= 56 && dlg.m_revealedAt[1] < 70);
+        QVERIFY(dlg.m_revealedAt[2] >= 70 && dlg.m_revealedAt[2] < 86);
+        QCOMPARE(dlg.m_revealedAt[3], 100);
+        QCOMPARE(dlg.m_closeCount, 1);
+        QVERIFY(!dlg.isVisible());
+
+        CStatusRecorder empty;
+        m_shared.m_bRegionSet = true;
+        m_shared.m_rcRegionImage = {5, 2, 5, 9};  // no columns
+        CBloomFilter(plane.data(), width, height, 60000, 5, 2).Run("", m_shared, &empty);
+        QVERIFY(empty.m_detectedLine->text().isEmpty() && empty.m_lengthCountLine->text().isEmpty());
+        QCOMPARE(empty.m_progress->value(), 100);
+    }
+};
+
+DORVANE_GUI_TEST_MAIN(TestFilter)
+#include "test_filter.moc"

@@ -1,0 +1,731 @@
+// The running desktop program: start-up and exit, the display depth, the
+// splash switches, the menus and their keys under each enable rule, closing
+// with the save question, Open/drop/Save, Show Original, the header window,
+// Remove Blooming on every open image with Undo/Redo, the replaced-pixel
+// commands, and the help sections of the parameter dialog.
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
+
+#include "GuiTestSupport.h"
+#include "app/CChildFrame.h"
+#include "app/CDorvaneDocTemplate.h"
+#include "app/CFileFilters.h"
+#include "app/CHeaderWnd.h"
+#include "app/CHelpWindow.h"
+#include "app/CImageDocument.h"
+#include "app/CMainFrame.h"
+#include "app/COpenFileDialog.h"
+#include "app/CQtUserDialogs.h"
+#include "app/CRecentFileList.h"
+#include "app/CSplashWnd.h"
+#include "app/Resource.h"
+#include "filter/CColorParamsDlg.h"
+#include "filter/CMonoParamsDlg.h"
+#include "image/CFitsImage.h"
+#include "support/CSharedState.h"
+#include "support/ISettings.h"
+#include "view/CDorvaneView.h"
+#include "view/CStretchDlg.h"
+
+using namespace DorvaneIds;
+
+namespace {
+
+// One line per item: its text, "-" for a separator, "[Sub]" and the
+// sub-menu's items indented for a sub-menu.
+QStringList Items(const QMenu* pMenu, const QString& indent = QString()) {
+    QStringList lines;
+    for (QAction* pAction : pMenu->actions()) {
+        if (!pAction->isVisible())
+            continue;
+        if (pAction->isSeparator())
+            lines << indent + u'-';
+        else if (pAction->menu())
+            lines << indent + u'[' + pAction->text() + u']' << Items(pAction->menu(), indent + u' ');
+        else
+            lines << indent + pAction->text();
+    }
+    return lines;
+}
+
+QStringList MenuTitles(QMenuBar* pBar) {
+    QStringList titles;
+    for (QAction* pAction : pBar->actions())
+        titles << pAction->text();
+    return titles;
+}
+
+QVariant StoredValue(const QString& key) { return QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).value(key); }
+
+void Touch(const QString& path, int size = 1) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(size, 'x'));
+}
+
+// Answers the next modal dialog once it shows.
+template <typename Dialog>
+void WhenDialogShows(std::function<void(Dialog&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* pDialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(pDialog);
+        act(*pDialog);
+    });
+}
+
+}  // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    CDorvaneApp& App() { return *CDorvaneApp::Instance(); }
+    CMainFrame* Frame() { return App().m_pMainFrame; }
+    CScriptedDialogs& Dialogs() { return CTestHooks::Get().m_dialogs; }
+    const std::vector<std::string>& Messages() { return CTestHooks::Get().m_messages.m_messages; }
+    int WindowCount() { return static_cast<int>(App().DocTemplate()->Frames().size()); }
+    CImageDocument* Open(const char* sample, const QString& name = QString()) {
+        return App().DocTemplate()->OpenDocumentFile(
+            CopySample(m_dir, sample, name.isEmpty() ? QString::fromLatin1(sample) : name));
+    }
+    void Trigger(int id) { Frame()->CommandAction(id)->trigger(); }
+    bool Enabled(int id) { return Frame()->CommandAction(id)->isEnabled(); }
+    CDorvaneView* ViewOf(CImageDocument* pDocument) {
+        return App().DocTemplate()->FindFrame(pDocument->Core())->View();
+    }
+    void Activate(CImageDocument* pDocument) {
+        Frame()->MdiArea()->setActiveSubWindow(App().DocTemplate()->FindFrame(pDocument->Core()));
+    }
+    bool Start(const QStringList& arguments = {QStringLiteral("--no-splash")}) {
+        bool bStarted = App().InitInstance(arguments);
+        if (bStarted) {
+            Frame()->activateWindow();
+            bStarted = QTest::qWaitForWindowActive(Frame());
+        }
+        return bStarted;
+    }
+
+private slots:
+    void init() { CTestHooks::Get().Reset(); }
+    void cleanup() { App().ExitInstance(); }
+
+    // Without a file: three menus, nothing open; with one: it opens in a
+    // window of the size File > Open gives, six menus; closed, the three
+    // come back. A file that does not open ends start-up with only the
+    // document's own message.
+    void startUpWithAndWithoutAFile() {
+        QVERIFY(Start());
+        QVERIFY(Frame()->isVisible() && Frame()->isMaximized());
+        QCOMPARE(WindowCount(), 0);
+        QCOMPARE(MenuTitles(Frame()->menuBar()), (QStringList{"&File", "&View", "&Help"}));
+        QVERIFY(!Enabled(ID_FILE_SAVE) && !Enabled(ID_VIEW_STRETCH));
+        App().ExitInstance();
+
+        const QString sample = CopySample(m_dir, "m42-synthetic.fit", "start.fit");
+        QVERIFY(Start({QStringLiteral("--no-splash"), sample}));
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(App().m_shared.m_nFullScale, 65535u);
+        QCOMPARE(MenuTitles(Frame()->menuBar()), (QStringList{"&File", "&Edit", "&View", "Fil&ter", "&Window", "&Help"}));
+        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - start.fit"));
+        QCOMPARE(App().RecentFiles()->Files().value(0), sample);
+        const QSize size = Frame()->MdiArea()->currentSubWindow()->size();
+        QVERIFY(Open("m42-synthetic.fit", "copy.fit"));
+        QCOMPARE(Frame()->MdiArea()->currentSubWindow()->size(), size);
+        App().OnCloseAll();
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+        QCOMPARE(Frame()->menuBar()->actions().size(), 3);
+        QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : "));
+        QVERIFY(Messages().empty());
+        App().ExitInstance();
+
+        for (auto [name, bDocumentSpeaks] : {std::pair{"m42.jpg", false}, std::pair{"text.fit", true}}) {
+            CTestHooks::Get().Reset();
+            Touch(m_dir.filePath(name), 3000);
+            QVERIFY(!App().InitInstance({QStringLiteral("--no-splash"), m_dir.filePath(name)}));
+            QCOMPARE(Messages().empty(), !bDocumentSpeaks);
+            for (const std::string& message : Messages())
+                QVERIFY(message.rfind("Failed to open", 0) != 0);
+            App().ExitInstance();
+        }
+    }
+
+    // The display pixels are made for 16, 24 or 32 bits whatever depth the
+    // screen reports; below 16 bits start-up warns.
+    void displayDepth() {
+        const struct { int screen, bpp; bool warns; } depths[] = {
+            {30, 32, false}, {25, 32, false}, {24, 24, false}, {17, 24, false}, {16, 16, false}, {15, 15, true}};
+        for (const auto& d : depths) {
+            CTestHooks::Get().Reset();
+            App().m_nScreenDepthOverride = d.screen;
+            QVERIFY(Start());
+            App().m_nScreenDepthOverride = 0;
+            QCOMPARE(App().m_shared.m_nDisplayBpp, d.bpp);
+            QCOMPARE(Messages().size(), std::size_t(d.warns ? 1 : 0));
+            App().ExitInstance();
+        }
+    }
+
+    // The folder (of any length) and the recent files are kept across runs,
+    // also by a start-up that fails; exit destroys an open stretch dialog,
+    // which stores its place.
+    void stateSurvivesARun() {
+        QVERIFY(Start({QStringLiteral("--no-splash"), CopySample(m_dir, "m42-synthetic.fit", "state.fit")}));
+        const QString folder = QStringLiteral("/data/observations/") + QString(120, u'n') + QStringLiteral("/m42");
+        App().m_strLastDirectory = folder;
+        App().RecentFiles()->Add(QStringLiteral("/data/a.fit"));
+        App().RecentFiles()->Add(QStringLiteral("/data/b.st7"));
+        Trigger(ID_VIEW_STRETCH);
+        QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).remove("Settings/Stretch Left");
+        App().ExitInstance();
+        QVERIFY(App().m_pStretchDlg == nullptr && !App().m_bStretchDlgOpen);
+        QVERIFY(StoredValue("Settings/Stretch Left").isValid());
+        QCOMPARE(StoredValue("Recent File List/File1").toString(), QStringLiteral("/data/b.st7"));
+        QVERIFY(!App().InitInstance({QStringLiteral("--no-splash"), QStringLiteral("/nowhere/m42.jpg")}));
+        App().ExitInstance();
+        App().m_strLastDirectory.clear();
+        QVERIFY(Start());
+        QCOMPARE(App().m_strLastDirectory, folder);
+        QCOMPARE(App().RecentFiles()->Files().mid(0, 2), (QStringList{"/data/b.st7", "/data/a.fit"}));
+    }
+
+    // The splash shows on a plain start only; it closes at the first key,
+    // which does nothing else, or by its one-second timer.
+    void splash() {
+        const std::pair<const char*, bool> switches[] = {
+            {"", true}, {"--no-splash", false}, {"/Embedding", false}, {"-Embedding", false},
+            {"/Automation", false}, {"-automation", false}};
+        for (auto [argument, bShows] : switches) {
+            QVERIFY(App().InitInstance(*argument ? QStringList{argument} : QStringList()));
+            QCOMPARE(CSplashWnd::Instance() != nullptr, bShows);
+            App().ExitInstance();
+        }
+        QVERIFY(App().InitInstance({}));
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QVERIFY(CSplashWnd::Instance()->isVisible());
+        QCOMPARE(CSplashWnd::Instance()->TimerInterval(), 1000);
+        QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(CSplashWnd::Instance() == nullptr);
+        QCOMPARE(Dialogs().m_nOpenCalls, 0);
+        QTRY_VERIFY(Frame()->isActiveWindow());
+        QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(Dialogs().m_nOpenCalls, 1);
+    }
+
+    // The image window's menus in order; every key a menu item shows runs
+    // its command, and a disabled command's key does nothing.
+    void menusAndTheirKeys() {
+        QVERIFY(Start());
+        CImageDocument* pDocument = Open("m42-synthetic.fit", "keys.fit");
+        QVERIFY(pDocument);
+        QMenuBar* pBar = Frame()->menuBar();
+        const QStringList expected[] = {
+            {"&Open...\tCtrl+O", "&Close", "-", "&Save\tCtrl+S", "Save &As", "-", "Save Replaced-Pixel &Mask...", "-",
+             "&1 " + QDir::toNativeSeparators(pDocument->GetPathName()), "-", "E&xit", "-"},
+            {"&Undo \tCtrl+Z", "Redo \tCtrl+Y"},
+            {"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", " -", " &Fit to Window\tCtrl+0",
+             " Zoom &In\tCtrl++", " Zoom &Out\tCtrl+-", "Stretch", "&Toolbar", "&Status Bar", "-",
+             "Show Re&placed Pixels", "-", "&Header...", "Show &Original\t\\"},
+            {"&Remove Blooming \tCtrl+R"},
+        };
+        for (int i = 0; i < 4; ++i) {
+            QStringList items = Items(pBar->actions().at(i)->menu());
+            items.removeIf([](const QString& item) { return item.startsWith(u'&') && item.at(1).isDigit() && item.at(1) > u'1'; });
+            QCOMPARE(items, expected[i]);  // (older recent files left out)
+        }
+        QCOMPARE(Items(pBar->actions().at(4)->menu()).mid(0, 6),
+                 (QStringList{"&Cascade", "Tile &Horizontal", "Tile &Vertical", "&Arrange Icons", "-", "Close All"}));
+        QVERIFY(!Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));  // nothing to undo yet
+
+        const auto triggersOnKey = [&](QAction* pAction, const QKeySequence& key) {
+            QTimer::singleShot(0, [] {  // the filter's dialog goes away unanswered
+                if (QWidget* pDialog = QApplication::activeModalWidget())
+                    pDialog->close();
+            });
+            QSignalSpy spy(pAction, &QAction::triggered);
+            QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : Frame(), key);
+            return static_cast<int>(spy.count());
+        };
+        QList<QAction*> items;
+        for (QAction* pMenu : pBar->actions())
+            for (QAction* pAction : pMenu->menu()->actions())
+                items << (pAction->menu() ? pAction->menu()->actions() : QList<QAction*>{pAction});
+        ViewOf(pDocument)->SetUndoState(true, true);
+        QCOMPARE(triggersOnKey(Frame()->CommandAction(ID_EDIT_UNDO), QKeySequence(Qt::ALT | Qt::Key_Backspace)), 1);
+        int nKeys = 0;
+        for (QAction* pAction : items) {
+            const qsizetype tab = pAction->text().indexOf(u'\t');
+            if (tab < 0)
+                continue;
+            ViewOf(pDocument)->SetUndoState(true, true);
+            QVERIFY2(triggersOnKey(pAction, QKeySequence(pAction->text().mid(tab + 1))) == 1, qPrintable(pAction->text()));
+            ++nKeys;
+        }
+        QCOMPARE(nKeys, 9);
+        ViewOf(pDocument)->SetUndoState(false, false);
+        for (auto [id, key] : {std::pair{ID_EDIT_UNDO, "Ctrl+Z"}, {ID_EDIT_REDO, "Ctrl+Y"}, {ID_VIEW_SHOW_ORIGINAL, "\\"}})
+            QCOMPARE(triggersOnKey(Frame()->CommandAction(id), QKeySequence(QString::fromLatin1(key))), 0);
+        // However far it is zoomed, the window stays in the MDI area; the
+        // zoom in force is the one ticked.
+        for (int id : {ID_ZOOM_25, ID_ZOOM_1600}) {
+            Trigger(id);
+            QVERIFY(Frame()->MdiArea()->viewport()->rect().contains(Frame()->ActiveChild()->geometry()));
+            for (int other : {ID_ZOOM_25, ID_ZOOM_100, ID_ZOOM_1600})
+                QCOMPARE(Frame()->CommandAction(other)->isChecked(), other == id);
+        }
+        App().OnCloseAll();
+        QTRY_COMPARE(WindowCount(), 0);
+        QCOMPARE(triggersOnKey(Frame()->CommandAction(ID_REMOVE_BLOOMING), QKeySequence("Ctrl+R")), 0);
+    }
+
+    // Close All and Exit ask about each modified image (Yes saves first),
+    // an unmodified one not at all; Cancel keeps every window.
+    void closingAsksAboutModifiedImages() {
+        const struct { IUserDialogs::SaveAnswer answer; QStringList asked; int left; bool saved; } cases[] = {
+            {IUserDialogs::SaveAnswer::Yes, {"a.fit", "b.st7"}, 0, true},
+            {IUserDialogs::SaveAnswer::No, {"a.fit", "b.st7"}, 0, false},
+            {IUserDialogs::SaveAnswer::Cancel, {"a.fit"}, 3, false},
+        };
+        for (const auto& c : cases) {
+            QVERIFY(Start());
+            QStringList paths;
+            for (auto [sample, name] : {std::pair{"m42-synthetic.fit", "a.fit"}, std::pair{"m42-synthetic.st7", "b.st7"}}) {
+                Open(sample, name)->SetModifiedFlag();
+                paths << m_dir.filePath(name);
+                QFile::remove(paths.last());  // only a save brings the file back
+            }
+            QVERIFY(Open("m42-synthetic.fit", "c.fit"));
+            Dialogs().m_saveChangesAnswer = c.answer;
+            Trigger(ID_WINDOW_CLOSE_ALL);
+            QCOMPARE(Dialogs().m_askedTitles, c.asked);
+            QCOMPARE(QFile::exists(paths[0]) && QFile::exists(paths[1]), c.saved);
+            QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), c.left);
+            if (c.left == 0)
+                QTRY_VERIFY(App().m_pCurrentDoc == nullptr);
+            App().OnCloseAll();
+            CTestHooks::Get().Reset();
+            App().ExitInstance();
+        }
+        QVERIFY(Start());
+        Open("m42-synthetic.st7", "d.st7")->SetModifiedFlag();
+        Dialogs().m_saveChangesAnswer = IUserDialogs::SaveAnswer::Cancel;
+        Trigger(ID_FILE_CLOSE);
+        QVERIFY(!Frame()->close());
+        QCOMPARE(Dialogs().m_askedTitles, (QStringList{"d.st7", "d.st7"}));
+        QCOMPARE(WindowCount(), 1);
+        Dialogs().m_saveChangesAnswer = IUserDialogs::SaveAnswer::No;
+        QVERIFY(Frame()->close());
+        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
+    }
+
+    // The labels follow the favourite type; several files open at once with
+    // one box per failure after the document's own messages; an open file
+    // comes to the front; dropped files open in their order; the folder is
+    // remembered and Cancel keeps it.
+    void openingFiles() {
+        QVERIFY(Start());
+        const QString fits = QStringLiteral("FITS Images (*.fit;*.fts;*.fits)");
+        const QString sbig = QStringLiteral("SBIG Type 3 Images (*.st*;*.237;*.255)");
+        for (auto [favourite, first] : {std::pair{"SbIg", sbig}, {"FITS", fits}, {"", fits}, {"SBIG3", fits}}) {
+            App().Settings().WriteString("Settings", "Favorite File Type", favourite);
+            Trigger(ID_FILE_OPEN);
+            QCOMPARE(Dialogs().m_openFilters.size(), 3);
+            QCOMPARE(Dialogs().m_openFilters.value(0).m_strLabel, first);
+            QCOMPARE(Dialogs().m_openFilters.value(2).m_strLabel, QStringLiteral("All Files (*.*)"));
+        }
+        QCOMPARE(WindowCount(), 0);
+
+        const QString first = CopySample(m_dir, "m42-synthetic.fit", "first.fit");
+        const QString unknown = m_dir.filePath("second.jpg"), broken = m_dir.filePath("third.fit");
+        Touch(unknown);
+        Touch(broken);
+        const QString last = CopySample(m_dir, "m42-synthetic.st7", "fourth.st7");
+        Dialogs().m_openAnswer = {first, unknown, broken, last};
+        Trigger(ID_FILE_OPEN);
+        QCOMPARE(WindowCount(), 2);
+        QCOMPARE(Frame()->ActiveChild()->Document()->GetPathName(), last);
+        QCOMPARE(QString::fromStdString(Messages().front()), "Failed to open: " + unknown);
+        QCOMPARE(QString::fromStdString(Messages().back()), "Failed to open: " + broken);
+        QCOMPARE(std::count_if(Messages().begin(), Messages().end(),
+                               [](const std::string& m) { return m.rfind("Failed to open: ", 0) == 0; }), 2);
+        QCOMPARE(App().m_strLastDirectory, QFileInfo(m_dir.path()).absoluteFilePath());
+        CTestHooks::Get().Reset();
+        Dialogs().m_openAnswer = {m_dir.path() + QStringLiteral("/./first.fit")};
+        Trigger(ID_FILE_OPEN);
+        QCOMPARE(WindowCount(), 2);
+        QCOMPARE(Frame()->ActiveChild()->Document()->GetPathName(), first);
+        QVERIFY(Messages().empty());
+        App().OnCloseAll();
+
+        QMimeData files, text;
+        files.setUrls({QUrl::fromLocalFile(last), QUrl::fromLocalFile(broken), QUrl::fromLocalFile(first)});
+        text.setText(QStringLiteral("m42"));
+        for (QMimeData* pData : {&text, &files}) {
+            QDragEnterEvent enter(QPoint(60, 60), Qt::CopyAction, pData, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(Frame(), &enter);
+            QCOMPARE(enter.isAccepted(), pData == &files);
+        }
+        QDropEvent drop(QPointF(60, 60), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Frame(), &drop);
+        QTRY_COMPARE(WindowCount(), 2);
+        QCOMPARE(QString::fromStdString(Messages().back()), "Failed to open: " + broken);
+        QCOMPARE(Frame()->ActiveChild()->Document()->GetPathName(), first);
+
+        App().m_strLastDirectory = QDir::tempPath();
+        Dialogs().m_openAnswer.clear();
+        Trigger(ID_FILE_OPEN);
+        QCOMPARE(Dialogs().m_strOpenStartDir, QDir::tempPath());
+        QCOMPARE(App().m_strLastDirectory, QDir::tempPath());
+        // A recent entry that no longer opens leaves the list.
+        App().RecentFiles()->Add(unknown);
+        App().OnOpenRecentFile(0);
+        QVERIFY(!App().RecentFiles()->Files().contains(unknown));
+    }
+
+    // The real dialog lists the files each type's patterns select, and
+    // names typed in quotes all count, also one the type does not list.
+    void openDialogPatterns() {
+        QTemporaryDir dir;
+        for (const char* name : {"M42.FIT", "m42.fits", "m42.Fts", "m42.ST7", "m42.st", "dark.237", "flat.255", "notes.txt"})
+            Touch(dir.filePath(QString::fromLatin1(name)));
+        COpenFileDialog dialog(nullptr, dir.path());
+        QStringList nameFilters;
+        for (const CFileFilter& filter : CFileFilters::ForOpen(QStringLiteral("FITS")))
+            nameFilters << CQtUserDialogs::NameFilter(filter);
+        dialog.setNameFilters(nameFilters);
+        dialog.show();
+        auto* pList = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        const auto listed = [&] {
+            QStringList names;
+            for (int row = 0; row < pList->model()->rowCount(pList->rootIndex()); ++row)
+                names << pList->model()->index(row, 0, pList->rootIndex()).data().toString();
+            names.sort();
+            return names;
+        };
+        const QStringList expected[] = {{"M42.FIT", "m42.Fts", "m42.fits"},
+                                        {"dark.237", "flat.255", "m42.ST7", "m42.st"}};
+        for (int i = 0; i < 2; ++i) {
+            dialog.selectNameFilter(nameFilters[i]);
+            QTRY_COMPARE(listed(), expected[i]);
+        }
+        dialog.selectNameFilter(nameFilters[0]);
+        QTRY_COMPARE(listed().size(), 3);
+        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"M42.FIT\" \"m42.st\""));
+        dialog.accept();
+        QCOMPARE(dialog.ChosenFiles(), (QStringList{dir.filePath("M42.FIT"), dir.filePath("m42.st")}));
+    }
+
+    // Save As writes the image's own format whatever name is chosen, and
+    // the document becomes the new file; Save rewrites in place; Cancel and
+    // a failed save change nothing; a read-only file is saved under a new
+    // name.
+    void saving() {
+        QVERIFY(Start());
+        const struct { const char *sample, *source, *chosen, *written, *start; } cases[] = {
+            {"m42-synthetic.fit", "a.fit", "b.fits", "b.fits", "SIMPLE  ="},
+            {"m42-synthetic.fit", "c.fit", "d.st7", "d.st7.fit", "SIMPLE  ="},
+            {"m42-synthetic.st7", "e.st7", "f.st8", "f.st8", "ST-7"},
+            {"m42-synthetic.st7", "g.st7", "h", "h.st7", "ST-7"},
+        };
+        for (const auto& c : cases) {
+            CImageDocument* pDocument = Open(c.sample, c.source);
+            pDocument->SetModifiedFlag();
+            Dialogs().m_strSaveAnswer = m_dir.filePath(c.chosen);
+            Trigger(ID_FILE_SAVE_AS);
+            QCOMPARE(Dialogs().m_strSaveInitial, m_dir.filePath(c.source));
+            const QString target = m_dir.filePath(c.written);
+            QVERIFY(FileBytes(target).startsWith(c.start));
+            QVERIFY(Messages().empty() && !pDocument->IsModified());
+            QCOMPARE(pDocument->GetPathName(), target);
+            QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - ") + c.written);
+            QCOMPARE(App().RecentFiles()->Files().value(0), target);
+            App().OnCloseAll();
+            QVERIFY(App().DocTemplate()->OpenDocumentFile(target));
+            App().OnCloseAll();
+        }
+        CImageDocument* pDocument = Open("m42-synthetic.fit", "inplace.fit");
+        const QString path = pDocument->GetPathName();
+        QFile::resize(path, QFileInfo(path).size() + 2880);
+        pDocument->SetModifiedFlag();
+        Dialogs().m_nSaveCalls = 0;
+        Trigger(ID_FILE_SAVE);
+        QCOMPARE(Dialogs().m_nSaveCalls, 0);
+        QVERIFY(!pDocument->IsModified());
+        QCOMPARE(QFileInfo(path).size(), QFileInfo(SamplePath("m42-synthetic.fit")).size());
+        pDocument->SetModifiedFlag();
+        for (const QString& answer : {QString(), m_dir.filePath("no/such/folder/out.fit")}) {
+            Dialogs().m_strSaveAnswer = answer;
+            Trigger(ID_FILE_SAVE_AS);
+            QVERIFY(pDocument->IsModified());
+            QCOMPARE(pDocument->GetPathName(), path);
+        }
+        QCOMPARE(Messages().size(), std::size_t(1));
+        QFile::setPermissions(path, QFile::ReadOwner);
+        if (QFileInfo(path).isWritable())
+            QSKIP("running with rights that ignore file permissions");
+        Dialogs().m_strSaveAnswer = m_dir.filePath("unlocked.fit");
+        Trigger(ID_FILE_SAVE);
+        QCOMPARE(pDocument->GetPathName(), m_dir.filePath("unlocked.fit"));
+    }
+
+    // Show Original draws the planes from before the last run and changes
+    // nothing else; a new stretch shows on it too; Undo, Redo, a new run and
+    // closing turn it off.
+    void showOriginal() {
+        QVERIFY(Start());
+        CImageDocument* pDocument = Open("m42-synthetic.fit", "shown.fit");
+        CDorvaneView* pView = Frame()->ActiveView();
+        QAction* pShow = Frame()->CommandAction(ID_VIEW_SHOW_ORIGINAL);
+        QVERIFY(!pShow->isEnabled());
+        CAstroImage& image = *pDocument->Core()->m_pImage;
+        const auto fillTop = [&](uint32_t value) { std::fill(image.m_red.begin(), image.m_red.begin() + 1024 * 20, value); };
+        // What the filter command does: the undo copy, new planes (the top
+        // rows from white to black), the remap, Undo on.
+        fillTop(65535u);
+        image.SaveUndo();
+        fillTop(0u);
+        image.UpdateDisplay();
+        pView->SetUndoState(true, false);
+        pDocument->SetModifiedFlag();
+        const std::vector<uint32_t> red = image.m_red, undo = image.m_undoRed;
+        const std::vector<uint8_t> display = image.m_displayPixels;
+        const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
+        const auto shown = [&] { return pView->viewport()->grab().toImage().pixel(5, 5); };
+        QCOMPARE(shown(), black);
+        for (int round = 0; round < 2; ++round) {
+            pShow->trigger();
+            QVERIFY(pView->IsShowingOriginal() && pShow->isChecked());
+            QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - shown.fit* (original)"));
+            QCOMPARE(shown(), white);
+            QVERIFY(image.m_red == red && image.m_undoRed == undo && image.m_displayPixels == display);
+            QVERIFY(pView->m_bCanUndo && !pView->m_bCanRedo && pDocument->IsModified());
+            if (round == 0) {
+                pShow->trigger();
+                QCOMPARE(shown(), black);
+            }
+        }
+        const int32_t low = image.m_stretchLow, high = image.m_stretchHigh;
+        for (auto [newLow, newHigh, colour] : {std::tuple(65535, 0, black), std::tuple(low, high, white)}) {
+            image.m_stretchLow = newLow;  // inverted: white shows black
+            image.m_stretchHigh = newHigh;
+            image.UpdateDisplay();
+            CDorvaneView::UpdateAllViews(pDocument->Core());
+            QCOMPARE(shown(), colour);
+        }
+        Trigger(ID_EDIT_UNDO);
+        QVERIFY(!pView->IsShowingOriginal() && !pShow->isEnabled() && !pShow->isChecked());
+        QCOMPARE(shown(), white);
+        Trigger(ID_EDIT_REDO);
+        pShow->trigger();
+        image.SaveUndo();  // a second run from there: its original has black rows
+        fillTop(65535u);
+        image.UpdateDisplay();
+        pView->SetUndoState(true, false);
+        QVERIFY(!pView->IsShowingOriginal());
+        pShow->trigger();
+        QCOMPARE(shown(), black);
+        Frame()->ActiveChild()->CloseWithoutPrompt();
+        QTRY_COMPARE(WindowCount(), 0);
+        QVERIFY(!pShow->isChecked() && !pShow->isEnabled());
+    }
+
+    // The header as the file holds it, for whichever image is active.
+    void headerWindowFollowsTheActiveImage() {
+        QVERIFY(Start());
+        QVERIFY(Open("m42-synthetic.fit"));
+        Trigger(ID_VIEW_HEADER);
+        CHeaderWnd* pHeader = Frame()->HeaderWindow();
+        QVERIFY(pHeader && pHeader->isVisible() && pHeader->Text()->isReadOnly());
+        const auto lines = [&] { return pHeader->Text()->toPlainText().split(u'\n'); };
+        QCOMPARE(lines().size(), 11);
+        QVERIFY(lines().first().startsWith("SIMPLE  =                    T") && lines().first().size() == 80);
+        pHeader->FindBox()->setText(QStringLiteral("naxis"));
+        QCOMPARE(pHeader->MatchCount(), 3);
+        QVERIFY(Open("m42-synthetic.st7"));
+        QCOMPARE(pHeader->windowTitle(), QStringLiteral("Header - m42-synthetic.st7"));
+        QCOMPARE(lines().first(), QStringLiteral("ST-7 Image"));
+        QCOMPARE(pHeader->MatchCount(), 0);
+        Frame()->MdiArea()->activatePreviousSubWindow();
+        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - m42-synthetic.fit"));
+        QCOMPARE(App().m_pCurrentDoc, Frame()->ActiveChild()->Document()->Core());
+        QCOMPARE(lines().size(), 11);
+        App().OnCloseAll();
+        QTRY_COMPARE(WindowCount(), 0);
+        QCOMPARE(pHeader->Text()->toPlainText(), QString());
+    }
+
+    // Filter > Remove Blooming with "Process all open images": every window
+    // filtered and modified, Undo on and Redo off for each, the region
+    // cleared, the settings stored; Undo, then a new run turns Redo off
+    // again. A colour image gets the colour dialog.
+    void removeBloomingOnEveryOpenImage() {
+        QVERIFY(Start());
+        CImageDocument* first = Open("m42-synthetic.fit", "first.fit");
+        CImageDocument* second = Open("m42-synthetic.st7", "second.st7");
+        Activate(first);
+        const std::vector<uint32_t> firstBefore = first->Core()->m_pImage->m_red;
+        const std::vector<uint32_t> secondBefore = second->Core()->m_pImage->m_red;
+        QVERIFY(!Enabled(ID_EDIT_UNDO) && !first->IsModified());
+        App().m_shared.m_bRegionSet = true;
+        App().m_shared.m_rcRegionImage = {0, 0, 100000, 100000};  // clipped to each image
+        App().m_rcRegionView = {0, 0, 400, 300};
+        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
+            dlg.m_pIntensityEdit->setText(QStringLiteral("40000"));
+            QTest::mouseClick(dlg.m_pProcessAllBox, Qt::LeftButton);
+            QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
+        });
+        Trigger(ID_REMOVE_BLOOMING);
+        QVERIFY(first->Core()->m_pImage->m_red != firstBefore);
+        QVERIFY(first->Core()->m_pImage->m_red == second->Core()->m_pImage->m_red);  // same pixels, filtered alike
+        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - first.fit*"));
+        for (CImageDocument* pDocument : {first, second}) {
+            QVERIFY(App().DocTemplate()->FindFrame(pDocument->Core())->isWindowModified() && pDocument->IsModified());
+            QVERIFY(ViewOf(pDocument)->m_bCanUndo && !ViewOf(pDocument)->m_bCanRedo);
+        }
+        QVERIFY(!App().m_shared.m_bRegionSet);
+        QVERIFY(Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));
+        QCOMPARE(App().Settings().GetInt("Settings", "Mono Intensity", 0), 40000);
+        QVERIFY(QApplication::overrideCursor() == nullptr && Messages().empty());
+        Trigger(ID_EDIT_UNDO);
+        QVERIFY(first->Core()->m_pImage->m_red == firstBefore);
+        QVERIFY(!Enabled(ID_EDIT_UNDO) && Enabled(ID_EDIT_REDO));
+        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
+            QVERIFY(!dlg.m_pProcessAllBox->isChecked());
+            QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
+        });
+        Trigger(ID_REMOVE_BLOOMING);
+        QVERIFY(Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));
+
+        CImageDocument* colour = Open("m42-colour.fit", "colour.fit");
+        const std::vector<uint32_t> green = colour->Core()->m_pImage->m_green;
+        WhenDialogShows<CColorParamsDlg>([](CColorParamsDlg& dlg) {
+            dlg.m_pEdits[1][0]->setText(QStringLiteral("30000"));
+            QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
+        });
+        Trigger(ID_REMOVE_BLOOMING);
+        QVERIFY(colour->Core()->m_pImage->m_green != green && colour->IsModified());
+    }
+
+    // Show Replaced Pixels and Save Replaced-Pixel Mask follow the run,
+    // Undo, Redo, the active window and closing; the mask holds 1 where the
+    // run changed a pixel and never replaces the image's own file.
+    void replacedPixels() {
+        QVERIFY(Start());
+        CImageDocument* filtered = Open("m42-synthetic.fit", "tinted.fit");
+        CImageDocument* other = Open("m42-synthetic.st7", "other.st7");
+        // Show enabled, Show checked, Save Mask enabled.
+        const auto states = [this] {
+            return QString::number(Enabled(ID_VIEW_REPLACED_PIXELS)) +
+                   QString::number(Frame()->CommandAction(ID_VIEW_REPLACED_PIXELS)->isChecked()) +
+                   QString::number(Enabled(ID_FILE_SAVE_MASK));
+        };
+        CAstroImage& image = *filtered->Core()->m_pImage;
+        QPoint changed(-1, -1);
+        const auto colourThere = [&] { return ViewOf(filtered)->viewport()->grab().toImage().pixel(changed); };
+        Activate(filtered);
+        QCOMPARE(states(), QStringLiteral("000"));
+        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) { QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton); });
+        Trigger(ID_REMOVE_BLOOMING);
+        QCOMPARE(states(), QStringLiteral("101"));
+        const QSize port = ViewOf(filtered)->viewport()->size();
+        for (int32_t i = 0; i < image.m_width * image.m_height && changed.x() < 0; ++i)
+            if (image.m_red[std::size_t(i)] != image.m_undoRed[std::size_t(i)] && i % image.m_width < port.width() &&
+                i / image.m_width < port.height())
+                changed = QPoint(i % image.m_width, i / image.m_width);
+        QVERIFY(changed.x() >= 0);
+        const QRgb plain = colourThere();
+        Trigger(ID_VIEW_REPLACED_PIXELS);
+        QCOMPARE(states(), QStringLiteral("111"));
+        QVERIFY(colourThere() != plain);
+        Trigger(ID_EDIT_UNDO);  // the old values show: nothing is tinted
+        QCOMPARE(states(), QStringLiteral("001"));
+        const QRgb undone = colourThere();
+        Frame()->m_bShowReplacedPixels = false;
+        QCOMPARE(colourThere(), undone);
+        Frame()->m_bShowReplacedPixels = true;
+        Trigger(ID_EDIT_REDO);
+        QCOMPARE(states(), QStringLiteral("111"));
+        QVERIFY(colourThere() != plain);
+        Activate(other);
+        QCOMPARE(states(), QStringLiteral("000"));
+        Activate(filtered);
+
+        Dialogs().m_strSaveAnswer = m_dir.filePath(QStringLiteral("saved-mask"));
+        Trigger(ID_FILE_SAVE_MASK);
+        QCOMPARE(Dialogs().m_strSaveInitial, filtered->GetPathName() + QStringLiteral(".mask.fits"));
+        CSharedState shared;
+        CCollectingMessageSink sink;
+        CFitsImage mask(shared, sink);
+        QVERIFY(mask.Open(m_dir.filePath(QStringLiteral("saved-mask.fit")).toStdString()));
+        for (std::size_t i = 0; i < image.m_red.size(); ++i)
+            QCOMPARE(mask.m_red[i], image.m_red[i] != image.m_undoRed[i] ? 1u : 0u);
+        const QByteArray imageBytes = FileBytes(filtered->GetPathName());
+        const std::pair<QString, std::string> refused[] = {
+            {m_dir.filePath(QStringLiteral("no-such-folder/mask.fit")), "Failed to create file."},
+            {filtered->GetPathName(), "Choose another file: the mask would replace the image."}};
+        for (const auto& [answer, message] : refused) {
+            CTestHooks::Get().m_messages.Clear();
+            Dialogs().m_strSaveAnswer = answer;
+            Trigger(ID_FILE_SAVE_MASK);
+            QCOMPARE(Messages(), std::vector<std::string>{message});
+        }
+        QCOMPARE(FileBytes(filtered->GetPathName()), imageBytes);
+        App().DocTemplate()->FindFrame(filtered->Core())->close();
+        QTRY_COMPARE(WindowCount(), 1);
+        Activate(other);
+        QCOMPARE(states(), QStringLiteral("000"));
+    }
+
+    // Help Topics opens the contents; F1 on each control of the parameter
+    // dialog opens its own section, scrolled to its heading.
+    void helpSections() {
+        QVERIFY(Start());
+        Trigger(ID_HELP_FINDER);
+        CHelpWindow* pHelp = App().HelpWindow();
+        QVERIFY(pHelp && pHelp->isVisible());
+        QCOMPARE(pHelp->Browser()->source().fragment(), QStringLiteral("contents"));
+        CImageDocument* pDocument = Open("m42-synthetic.fit", "help.fit");
+        const std::vector<uint32_t> before = pDocument->Core()->m_pImage->m_red;
+        std::vector<std::pair<QString, int>> shown;
+        WhenDialogShows<CMonoParamsDlg>([&](CMonoParamsDlg& dlg) {
+            const std::vector<QWidget*> controls = {dlg.m_pIntensityEdit, dlg.m_pLengthEdit, dlg.m_pWidthEdit,
+                                                    dlg.m_pMirrorBox, dlg.m_pProcessAllBox, dlg.m_pOkButton};
+            for (QWidget* pControl : controls) {
+                pControl->setFocus();
+                QTest::keyClick(pControl, Qt::Key_F1);
+                shown.emplace_back(pHelp->Browser()->source().fragment(), pHelp->Browser()->verticalScrollBar()->value());
+            }
+            dlg.reject();
+        });
+        Trigger(ID_REMOVE_BLOOMING);
+        const uint32_t contexts[] = {HIDC_INTENSITY, HIDC_LENGTH, HIDC_WIDTH, HIDC_MIRROR, HIDC_PROCESS_ALL, HIDD_MONO_PARAMS};
+        QCOMPARE(shown.size(), std::size_t(6));
+        QSet<QString> anchors;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            QCOMPARE(shown[i].first, CHelpWindow::AnchorForContext(contexts[i]));
+            QVERIFY(shown[i].second > 0);
+            anchors << shown[i].first;
+        }
+        QCOMPARE(anchors.size(), 6);
+        QVERIFY(pDocument->Core()->m_pImage->m_red == before && !pDocument->IsModified());
+    }
+};
+
+DORVANE_GUI_TEST_MAIN(TestShell)
+#include "test_shell.moc"
