@@ -1,20 +1,15 @@
-// The running desktop program: start-up and exit, the display depth, the
-// splash switches, the menus and their keys under each enable rule, closing
-// with the save question, Open/drop/Save, Show Original, the header window,
-// Remove Blooming on every open image with Undo/Redo, the replaced-pixel
-// commands, and the help sections of the parameter dialog.
+// The running desktop program: start-up, the display depth, the menus and
+// their keys under each enable rule, closing with the save question,
+// Open/drop/Save As, Show Original, the header window, Remove Blooming on
+// every open image with Undo/Redo, and the replaced-pixel commands.
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QLineEdit>
-#include <QListView>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <QTimer>
@@ -24,23 +19,15 @@
 #include "GuiTestSupport.h"
 #include "app/CChildFrame.h"
 #include "app/CDorvaneDocTemplate.h"
-#include "app/CFileFilters.h"
 #include "app/CHeaderWnd.h"
 #include "app/CHelpWindow.h"
 #include "app/CImageDocument.h"
 #include "app/CMainFrame.h"
-#include "app/COpenFileDialog.h"
-#include "app/CQtUserDialogs.h"
 #include "app/CRecentFileList.h"
-#include "app/CSplashWnd.h"
 #include "app/Resource.h"
-#include "filter/CColorParamsDlg.h"
 #include "filter/CMonoParamsDlg.h"
-#include "image/CFitsImage.h"
-#include "support/CSharedState.h"
 #include "support/ISettings.h"
 #include "view/CDorvaneView.h"
-#include "view/CStretchDlg.h"
 
 using namespace DorvaneIds;
 
@@ -62,15 +49,6 @@ QStringList Items(const QMenu* pMenu, const QString& indent = QString()) {
     }
     return lines;
 }
-
-QStringList MenuTitles(QMenuBar* pBar) {
-    QStringList titles;
-    for (QAction* pAction : pBar->actions())
-        titles << pAction->text();
-    return titles;
-}
-
-QVariant StoredValue(const QString& key) { return QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).value(key); }
 
 void Touch(const QString& path, int size = 1) {
     QFile file(path);
@@ -126,14 +104,14 @@ private slots:
     void cleanup() { App().ExitInstance(); }
 
     // Without a file: three menus, nothing open; with one: it opens in a
-    // window of the size File > Open gives, six menus; closed, the three
-    // come back. A file that does not open ends start-up with only the
-    // document's own message.
+    // window of the size File > Open gives, with six menus until it closes.
+    // A file that does not open ends start-up with only the document's own
+    // message.
     void startUpWithAndWithoutAFile() {
         QVERIFY(Start());
         QVERIFY(Frame()->isVisible() && Frame()->isMaximized());
         QCOMPARE(WindowCount(), 0);
-        QCOMPARE(MenuTitles(Frame()->menuBar()), (QStringList{"&File", "&View", "&Help"}));
+        QCOMPARE(Frame()->menuBar()->actions().size(), 3);
         QVERIFY(!Enabled(ID_FILE_SAVE) && !Enabled(ID_VIEW_STRETCH));
         App().ExitInstance();
 
@@ -141,7 +119,7 @@ private slots:
         QVERIFY(Start({QStringLiteral("--no-splash"), sample}));
         QCOMPARE(WindowCount(), 1);
         QCOMPARE(App().m_shared.m_nFullScale, 65535u);
-        QCOMPARE(MenuTitles(Frame()->menuBar()), (QStringList{"&File", "&Edit", "&View", "Fil&ter", "&Window", "&Help"}));
+        QCOMPARE(Frame()->menuBar()->actions().size(), 6);
         QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - start.fit"));
         QCOMPARE(App().RecentFiles()->Files().value(0), sample);
         const QSize size = Frame()->MdiArea()->currentSubWindow()->size();
@@ -150,7 +128,6 @@ private slots:
         App().OnCloseAll();
         QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
         QCOMPARE(Frame()->menuBar()->actions().size(), 3);
-        QCOMPARE(Frame()->PixelIndicatorText(), QStringLiteral("i : "));
         QVERIFY(Messages().empty());
         App().ExitInstance();
 
@@ -181,51 +158,21 @@ private slots:
         }
     }
 
-    // The folder (of any length) and the recent files are kept across runs,
-    // also by a start-up that fails; exit destroys an open stretch dialog,
-    // which stores its place.
+    // The folder (of any length) and the recent files, newest first, are
+    // kept across runs, also by a start-up that fails.
     void stateSurvivesARun() {
-        QVERIFY(Start({QStringLiteral("--no-splash"), CopySample(m_dir, "m42-synthetic.fit", "state.fit")}));
+        QVERIFY(Start());
         const QString folder = QStringLiteral("/data/observations/") + QString(120, u'n') + QStringLiteral("/m42");
         App().m_strLastDirectory = folder;
         App().RecentFiles()->Add(QStringLiteral("/data/a.fit"));
         App().RecentFiles()->Add(QStringLiteral("/data/b.st7"));
-        Trigger(ID_VIEW_STRETCH);
-        QSettings(QStringLiteral("Varrowin"), QStringLiteral("Dorvane")).remove("Settings/Stretch Left");
         App().ExitInstance();
-        QVERIFY(App().m_pStretchDlg == nullptr && !App().m_bStretchDlgOpen);
-        QVERIFY(StoredValue("Settings/Stretch Left").isValid());
-        QCOMPARE(StoredValue("Recent File List/File1").toString(), QStringLiteral("/data/b.st7"));
         QVERIFY(!App().InitInstance({QStringLiteral("--no-splash"), QStringLiteral("/nowhere/m42.jpg")}));
         App().ExitInstance();
         App().m_strLastDirectory.clear();
         QVERIFY(Start());
         QCOMPARE(App().m_strLastDirectory, folder);
         QCOMPARE(App().RecentFiles()->Files().mid(0, 2), (QStringList{"/data/b.st7", "/data/a.fit"}));
-    }
-
-    // The splash shows on a plain start only; it closes at the first key,
-    // which does nothing else, or by its one-second timer.
-    void splash() {
-        const std::pair<const char*, bool> switches[] = {
-            {"", true}, {"--no-splash", false}, {"/Embedding", false}, {"-Embedding", false},
-            {"/Automation", false}, {"-automation", false}};
-        for (auto [argument, bShows] : switches) {
-            QVERIFY(App().InitInstance(*argument ? QStringList{argument} : QStringList()));
-            QCOMPARE(CSplashWnd::Instance() != nullptr, bShows);
-            App().ExitInstance();
-        }
-        QVERIFY(App().InitInstance({}));
-        Frame()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(Frame()));
-        QVERIFY(CSplashWnd::Instance()->isVisible());
-        QCOMPARE(CSplashWnd::Instance()->TimerInterval(), 1000);
-        QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
-        QVERIFY(CSplashWnd::Instance() == nullptr);
-        QCOMPARE(Dialogs().m_nOpenCalls, 0);
-        QTRY_VERIFY(Frame()->isActiveWindow());
-        QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(Dialogs().m_nOpenCalls, 1);
     }
 
     // The image window's menus in order; every key a menu item shows runs
@@ -249,8 +196,6 @@ private slots:
             items.removeIf([](const QString& item) { return item.startsWith(u'&') && item.at(1).isDigit() && item.at(1) > u'1'; });
             QCOMPARE(items, expected[i]);  // (older recent files left out)
         }
-        QCOMPARE(Items(pBar->actions().at(4)->menu()).mid(0, 6),
-                 (QStringList{"&Cascade", "Tile &Horizontal", "Tile &Vertical", "&Arrange Icons", "-", "Close All"}));
         QVERIFY(!Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));  // nothing to undo yet
 
         const auto triggersOnKey = [&](QAction* pAction, const QKeySequence& key) {
@@ -347,10 +292,7 @@ private slots:
             Trigger(ID_FILE_OPEN);
             QCOMPARE(Dialogs().m_openFilters.size(), 3);
             QCOMPARE(Dialogs().m_openFilters.value(0).m_strLabel, first);
-            QCOMPARE(Dialogs().m_openFilters.value(2).m_strLabel, QStringLiteral("All Files (*.*)"));
         }
-        QCOMPARE(WindowCount(), 0);
-
         const QString first = CopySample(m_dir, "m42-synthetic.fit", "first.fit");
         const QString unknown = m_dir.filePath("second.jpg"), broken = m_dir.filePath("third.fit");
         Touch(unknown);
@@ -398,43 +340,9 @@ private slots:
         QVERIFY(!App().RecentFiles()->Files().contains(unknown));
     }
 
-    // The real dialog lists the files each type's patterns select, and
-    // names typed in quotes all count, also one the type does not list.
-    void openDialogPatterns() {
-        QTemporaryDir dir;
-        for (const char* name : {"M42.FIT", "m42.fits", "m42.Fts", "m42.ST7", "m42.st", "dark.237", "flat.255", "notes.txt"})
-            Touch(dir.filePath(QString::fromLatin1(name)));
-        COpenFileDialog dialog(nullptr, dir.path());
-        QStringList nameFilters;
-        for (const CFileFilter& filter : CFileFilters::ForOpen(QStringLiteral("FITS")))
-            nameFilters << CQtUserDialogs::NameFilter(filter);
-        dialog.setNameFilters(nameFilters);
-        dialog.show();
-        auto* pList = dialog.findChild<QListView*>(QStringLiteral("listView"));
-        const auto listed = [&] {
-            QStringList names;
-            for (int row = 0; row < pList->model()->rowCount(pList->rootIndex()); ++row)
-                names << pList->model()->index(row, 0, pList->rootIndex()).data().toString();
-            names.sort();
-            return names;
-        };
-        const QStringList expected[] = {{"M42.FIT", "m42.Fts", "m42.fits"},
-                                        {"dark.237", "flat.255", "m42.ST7", "m42.st"}};
-        for (int i = 0; i < 2; ++i) {
-            dialog.selectNameFilter(nameFilters[i]);
-            QTRY_COMPARE(listed(), expected[i]);
-        }
-        dialog.selectNameFilter(nameFilters[0]);
-        QTRY_COMPARE(listed().size(), 3);
-        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"M42.FIT\" \"m42.st\""));
-        dialog.accept();
-        QCOMPARE(dialog.ChosenFiles(), (QStringList{dir.filePath("M42.FIT"), dir.filePath("m42.st")}));
-    }
-
     // Save As writes the image's own format whatever name is chosen, and
     // the document becomes the new file; Save rewrites in place; Cancel and
-    // a failed save change nothing; a read-only file is saved under a new
-    // name.
+    // a failed save change nothing.
     void saving() {
         QVERIFY(Start());
         const struct { const char *sample, *source, *chosen, *written, *start; } cases[] = {
@@ -453,7 +361,6 @@ private slots:
             QVERIFY(FileBytes(target).startsWith(c.start));
             QVERIFY(Messages().empty() && !pDocument->IsModified());
             QCOMPARE(pDocument->GetPathName(), target);
-            QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - ") + c.written);
             QCOMPARE(App().RecentFiles()->Files().value(0), target);
             App().OnCloseAll();
             QVERIFY(App().DocTemplate()->OpenDocumentFile(target));
@@ -476,73 +383,6 @@ private slots:
             QCOMPARE(pDocument->GetPathName(), path);
         }
         QCOMPARE(Messages().size(), std::size_t(1));
-        QFile::setPermissions(path, QFile::ReadOwner);
-        if (QFileInfo(path).isWritable())
-            QSKIP("running with rights that ignore file permissions");
-        Dialogs().m_strSaveAnswer = m_dir.filePath("unlocked.fit");
-        Trigger(ID_FILE_SAVE);
-        QCOMPARE(pDocument->GetPathName(), m_dir.filePath("unlocked.fit"));
-    }
-
-    // Show Original draws the planes from before the last run and changes
-    // nothing else; a new stretch shows on it too; Undo, Redo, a new run and
-    // closing turn it off.
-    void showOriginal() {
-        QVERIFY(Start());
-        CImageDocument* pDocument = Open("m42-synthetic.fit", "shown.fit");
-        CDorvaneView* pView = Frame()->ActiveView();
-        QAction* pShow = Frame()->CommandAction(ID_VIEW_SHOW_ORIGINAL);
-        QVERIFY(!pShow->isEnabled());
-        CAstroImage& image = *pDocument->Core()->m_pImage;
-        const auto fillTop = [&](uint32_t value) { std::fill(image.m_red.begin(), image.m_red.begin() + 1024 * 20, value); };
-        // What the filter command does: the undo copy, new planes (the top
-        // rows from white to black), the remap, Undo on.
-        fillTop(65535u);
-        image.SaveUndo();
-        fillTop(0u);
-        image.UpdateDisplay();
-        pView->SetUndoState(true, false);
-        pDocument->SetModifiedFlag();
-        const std::vector<uint32_t> red = image.m_red, undo = image.m_undoRed;
-        const std::vector<uint8_t> display = image.m_displayPixels;
-        const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
-        const auto shown = [&] { return pView->viewport()->grab().toImage().pixel(5, 5); };
-        QCOMPARE(shown(), black);
-        for (int round = 0; round < 2; ++round) {
-            pShow->trigger();
-            QVERIFY(pView->IsShowingOriginal() && pShow->isChecked());
-            QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - shown.fit* (original)"));
-            QCOMPARE(shown(), white);
-            QVERIFY(image.m_red == red && image.m_undoRed == undo && image.m_displayPixels == display);
-            QVERIFY(pView->m_bCanUndo && !pView->m_bCanRedo && pDocument->IsModified());
-            if (round == 0) {
-                pShow->trigger();
-                QCOMPARE(shown(), black);
-            }
-        }
-        const int32_t low = image.m_stretchLow, high = image.m_stretchHigh;
-        for (auto [newLow, newHigh, colour] : {std::tuple(65535, 0, black), std::tuple(low, high, white)}) {
-            image.m_stretchLow = newLow;  // inverted: white shows black
-            image.m_stretchHigh = newHigh;
-            image.UpdateDisplay();
-            CDorvaneView::UpdateAllViews(pDocument->Core());
-            QCOMPARE(shown(), colour);
-        }
-        Trigger(ID_EDIT_UNDO);
-        QVERIFY(!pView->IsShowingOriginal() && !pShow->isEnabled() && !pShow->isChecked());
-        QCOMPARE(shown(), white);
-        Trigger(ID_EDIT_REDO);
-        pShow->trigger();
-        image.SaveUndo();  // a second run from there: its original has black rows
-        fillTop(65535u);
-        image.UpdateDisplay();
-        pView->SetUndoState(true, false);
-        QVERIFY(!pView->IsShowingOriginal());
-        pShow->trigger();
-        QCOMPARE(shown(), black);
-        Frame()->ActiveChild()->CloseWithoutPrompt();
-        QTRY_COMPARE(WindowCount(), 0);
-        QVERIFY(!pShow->isChecked() && !pShow->isEnabled());
     }
 
     // The header as the file holds it, for whichever image is active.
@@ -570,160 +410,117 @@ private slots:
         QCOMPARE(pHeader->Text()->toPlainText(), QString());
     }
 
-    // Filter > Remove Blooming with "Process all open images": every window
-    // filtered and modified, Undo on and Redo off for each, the region
-    // cleared, the settings stored; Undo, then a new run turns Redo off
-    // again. A colour image gets the colour dialog.
-    void removeBloomingOnEveryOpenImage() {
+    // Filter > Remove Blooming with "Process all open images" filters and
+    // marks every window, with Undo on and Redo off, the region cleared and
+    // the settings stored. Show Original draws the planes from before the
+    // run (under the stretch in force) and changes nothing else; Show
+    // Replaced Pixels tints what the run changed; Undo and Redo set both
+    // commands; the mask is saved, but never over the image's own file.
+    void removeBloomingThenUndoShowOriginalAndReplacedPixels() {
         QVERIFY(Start());
         CImageDocument* first = Open("m42-synthetic.fit", "first.fit");
         CImageDocument* second = Open("m42-synthetic.st7", "second.st7");
         Activate(first);
-        const std::vector<uint32_t> firstBefore = first->Core()->m_pImage->m_red;
-        const std::vector<uint32_t> secondBefore = second->Core()->m_pImage->m_red;
-        QVERIFY(!Enabled(ID_EDIT_UNDO) && !first->IsModified());
+        CAstroImage& image = *first->Core()->m_pImage;
+        const std::vector<uint32_t> before = image.m_red;
+        const QImage shotBefore = ViewOf(first)->viewport()->grab().toImage();
+        // Show Original enabled and checked, Show Replaced Pixels enabled and checked, Save Mask enabled.
+        const auto states = [this] {
+            QString flags;
+            for (int id : {ID_VIEW_SHOW_ORIGINAL, ID_VIEW_REPLACED_PIXELS})
+                flags += QString::number(Enabled(id)) + QString::number(Frame()->CommandAction(id)->isChecked());
+            return flags + QString::number(Enabled(ID_FILE_SAVE_MASK));
+        };
+        QCOMPARE(states(), QStringLiteral("00000"));
+        QVERIFY(!Enabled(ID_EDIT_UNDO));
         App().m_shared.m_bRegionSet = true;
         App().m_shared.m_rcRegionImage = {0, 0, 100000, 100000};  // clipped to each image
-        App().m_rcRegionView = {0, 0, 400, 300};
         WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
             dlg.m_pIntensityEdit->setText(QStringLiteral("40000"));
             QTest::mouseClick(dlg.m_pProcessAllBox, Qt::LeftButton);
             QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
         });
         Trigger(ID_REMOVE_BLOOMING);
-        QVERIFY(first->Core()->m_pImage->m_red != firstBefore);
-        QVERIFY(first->Core()->m_pImage->m_red == second->Core()->m_pImage->m_red);  // same pixels, filtered alike
+        const std::vector<uint32_t> after = image.m_red;
+        QVERIFY(after != before && after == second->Core()->m_pImage->m_red);  // same pixels, filtered alike
         QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - first.fit*"));
-        for (CImageDocument* pDocument : {first, second}) {
-            QVERIFY(App().DocTemplate()->FindFrame(pDocument->Core())->isWindowModified() && pDocument->IsModified());
-            QVERIFY(ViewOf(pDocument)->m_bCanUndo && !ViewOf(pDocument)->m_bCanRedo);
-        }
-        QVERIFY(!App().m_shared.m_bRegionSet);
-        QVERIFY(Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));
+        for (CImageDocument* pDocument : {first, second})
+            QVERIFY(pDocument->IsModified() && ViewOf(pDocument)->m_bCanUndo && !ViewOf(pDocument)->m_bCanRedo);
+        QVERIFY(!App().m_shared.m_bRegionSet && Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));
         QCOMPARE(App().Settings().GetInt("Settings", "Mono Intensity", 0), 40000);
         QVERIFY(QApplication::overrideCursor() == nullptr && Messages().empty());
-        Trigger(ID_EDIT_UNDO);
-        QVERIFY(first->Core()->m_pImage->m_red == firstBefore);
-        QVERIFY(!Enabled(ID_EDIT_UNDO) && Enabled(ID_EDIT_REDO));
-        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
-            QVERIFY(!dlg.m_pProcessAllBox->isChecked());
-            QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
-        });
-        Trigger(ID_REMOVE_BLOOMING);
-        QVERIFY(Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));
+        QCOMPARE(states(), QStringLiteral("10101"));
 
-        CImageDocument* colour = Open("m42-colour.fit", "colour.fit");
-        const std::vector<uint32_t> green = colour->Core()->m_pImage->m_green;
-        WhenDialogShows<CColorParamsDlg>([](CColorParamsDlg& dlg) {
-            dlg.m_pEdits[1][0]->setText(QStringLiteral("30000"));
-            QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
-        });
-        Trigger(ID_REMOVE_BLOOMING);
-        QVERIFY(colour->Core()->m_pImage->m_green != green && colour->IsModified());
-    }
-
-    // Show Replaced Pixels and Save Replaced-Pixel Mask follow the run,
-    // Undo, Redo, the active window and closing; the mask holds 1 where the
-    // run changed a pixel and never replaces the image's own file.
-    void replacedPixels() {
-        QVERIFY(Start());
-        CImageDocument* filtered = Open("m42-synthetic.fit", "tinted.fit");
-        CImageDocument* other = Open("m42-synthetic.st7", "other.st7");
-        // Show enabled, Show checked, Save Mask enabled.
-        const auto states = [this] {
-            return QString::number(Enabled(ID_VIEW_REPLACED_PIXELS)) +
-                   QString::number(Frame()->CommandAction(ID_VIEW_REPLACED_PIXELS)->isChecked()) +
-                   QString::number(Enabled(ID_FILE_SAVE_MASK));
-        };
-        CAstroImage& image = *filtered->Core()->m_pImage;
+        // A pixel the run changed, in sight (zoom 100, not scrolled).
+        const QSize port = ViewOf(first)->viewport()->size();
         QPoint changed(-1, -1);
-        const auto colourThere = [&] { return ViewOf(filtered)->viewport()->grab().toImage().pixel(changed); };
-        Activate(filtered);
-        QCOMPARE(states(), QStringLiteral("000"));
-        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) { QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton); });
-        Trigger(ID_REMOVE_BLOOMING);
-        QCOMPARE(states(), QStringLiteral("101"));
-        const QSize port = ViewOf(filtered)->viewport()->size();
         for (int32_t i = 0; i < image.m_width * image.m_height && changed.x() < 0; ++i)
-            if (image.m_red[std::size_t(i)] != image.m_undoRed[std::size_t(i)] && i % image.m_width < port.width() &&
+            if (after[std::size_t(i)] != before[std::size_t(i)] && i % image.m_width < port.width() &&
                 i / image.m_width < port.height())
                 changed = QPoint(i % image.m_width, i / image.m_width);
         QVERIFY(changed.x() >= 0);
-        const QRgb plain = colourThere();
+        const auto shown = [&] { return ViewOf(first)->viewport()->grab().toImage().pixel(changed); };
+        const QRgb plain = shown();
+        QVERIFY(plain != shotBefore.pixel(changed));
+        Trigger(ID_VIEW_SHOW_ORIGINAL);
+        QCOMPARE(states(), QStringLiteral("11101"));
+        QCOMPARE(shown(), shotBefore.pixel(changed));
+        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - first.fit* (original)"));
+        QVERIFY(image.m_red == after && image.m_undoRed == before && first->IsModified());
+        const int32_t low = image.m_stretchLow, high = image.m_stretchHigh;
+        for (auto [newLow, newHigh, bSame] : {std::tuple(high, low, false), std::tuple(low, high, true)}) {
+            image.m_stretchLow = newLow;  // inverted, then back
+            image.m_stretchHigh = newHigh;
+            image.UpdateDisplay();
+            CDorvaneView::UpdateAllViews(first->Core());
+            QCOMPARE(shown() == shotBefore.pixel(changed), bSame);
+        }
+        Trigger(ID_VIEW_SHOW_ORIGINAL);
+        QCOMPARE(shown(), plain);
         Trigger(ID_VIEW_REPLACED_PIXELS);
-        QCOMPARE(states(), QStringLiteral("111"));
-        QVERIFY(colourThere() != plain);
-        Trigger(ID_EDIT_UNDO);  // the old values show: nothing is tinted
-        QCOMPARE(states(), QStringLiteral("001"));
-        const QRgb undone = colourThere();
-        Frame()->m_bShowReplacedPixels = false;
-        QCOMPARE(colourThere(), undone);
-        Frame()->m_bShowReplacedPixels = true;
+        QCOMPARE(states(), QStringLiteral("10111"));
+        QVERIFY(shown() != plain);
+
+        Trigger(ID_VIEW_SHOW_ORIGINAL);
+        Trigger(ID_EDIT_UNDO);  // the old values show: nothing to tint
+        QVERIFY(image.m_red == before && !Enabled(ID_EDIT_UNDO) && Enabled(ID_EDIT_REDO));
+        QCOMPARE(states(), QStringLiteral("00001"));
+        QCOMPARE(shown(), shotBefore.pixel(changed));
         Trigger(ID_EDIT_REDO);
-        QCOMPARE(states(), QStringLiteral("111"));
-        QVERIFY(colourThere() != plain);
-        Activate(other);
-        QCOMPARE(states(), QStringLiteral("000"));
-        Activate(filtered);
+        QCOMPARE(states(), QStringLiteral("10111"));
+        QVERIFY(shown() != plain);
 
         Dialogs().m_strSaveAnswer = m_dir.filePath(QStringLiteral("saved-mask"));
         Trigger(ID_FILE_SAVE_MASK);
-        QCOMPARE(Dialogs().m_strSaveInitial, filtered->GetPathName() + QStringLiteral(".mask.fits"));
-        CSharedState shared;
-        CCollectingMessageSink sink;
-        CFitsImage mask(shared, sink);
-        QVERIFY(mask.Open(m_dir.filePath(QStringLiteral("saved-mask.fit")).toStdString()));
-        for (std::size_t i = 0; i < image.m_red.size(); ++i)
-            QCOMPARE(mask.m_red[i], image.m_red[i] != image.m_undoRed[i] ? 1u : 0u);
-        const QByteArray imageBytes = FileBytes(filtered->GetPathName());
-        const std::pair<QString, std::string> refused[] = {
-            {m_dir.filePath(QStringLiteral("no-such-folder/mask.fit")), "Failed to create file."},
-            {filtered->GetPathName(), "Choose another file: the mask would replace the image."}};
-        for (const auto& [answer, message] : refused) {
-            CTestHooks::Get().m_messages.Clear();
-            Dialogs().m_strSaveAnswer = answer;
-            Trigger(ID_FILE_SAVE_MASK);
-            QCOMPARE(Messages(), std::vector<std::string>{message});
-        }
-        QCOMPARE(FileBytes(filtered->GetPathName()), imageBytes);
-        App().DocTemplate()->FindFrame(filtered->Core())->close();
+        QCOMPARE(Dialogs().m_strSaveInitial, first->GetPathName() + QStringLiteral(".mask.fits"));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("saved-mask.fit"))));
+        const QByteArray imageBytes = FileBytes(first->GetPathName());
+        Dialogs().m_strSaveAnswer = first->GetPathName();
+        Trigger(ID_FILE_SAVE_MASK);
+        QCOMPARE(Messages(), std::vector<std::string>{"Choose another file: the mask would replace the image."});
+        QCOMPARE(FileBytes(first->GetPathName()), imageBytes);
+        App().DocTemplate()->FindFrame(first->Core())->CloseWithoutPrompt();
         QTRY_COMPARE(WindowCount(), 1);
-        Activate(other);
-        QCOMPARE(states(), QStringLiteral("000"));
+        Activate(second);
+        Trigger(ID_EDIT_UNDO);
+        QCOMPARE(states(), QStringLiteral("00001"));
     }
 
-    // Help Topics opens the contents; F1 on each control of the parameter
-    // dialog opens its own section, scrolled to its heading.
-    void helpSections() {
+    // F1 on a control of the parameter dialog opens the help at that
+    // control's section, and the dialog's answer is still awaited.
+    void helpKeyInTheParameterDialog() {
         QVERIFY(Start());
-        Trigger(ID_HELP_FINDER);
-        CHelpWindow* pHelp = App().HelpWindow();
-        QVERIFY(pHelp && pHelp->isVisible());
-        QCOMPARE(pHelp->Browser()->source().fragment(), QStringLiteral("contents"));
         CImageDocument* pDocument = Open("m42-synthetic.fit", "help.fit");
-        const std::vector<uint32_t> before = pDocument->Core()->m_pImage->m_red;
-        std::vector<std::pair<QString, int>> shown;
-        WhenDialogShows<CMonoParamsDlg>([&](CMonoParamsDlg& dlg) {
-            const std::vector<QWidget*> controls = {dlg.m_pIntensityEdit, dlg.m_pLengthEdit, dlg.m_pWidthEdit,
-                                                    dlg.m_pMirrorBox, dlg.m_pProcessAllBox, dlg.m_pOkButton};
-            for (QWidget* pControl : controls) {
-                pControl->setFocus();
-                QTest::keyClick(pControl, Qt::Key_F1);
-                shown.emplace_back(pHelp->Browser()->source().fragment(), pHelp->Browser()->verticalScrollBar()->value());
-            }
+        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
+            dlg.m_pWidthEdit->setFocus();
+            QTest::keyClick(dlg.m_pWidthEdit, Qt::Key_F1);
+            QVERIFY(dlg.isVisible());
             dlg.reject();
         });
         Trigger(ID_REMOVE_BLOOMING);
-        const uint32_t contexts[] = {HIDC_INTENSITY, HIDC_LENGTH, HIDC_WIDTH, HIDC_MIRROR, HIDC_PROCESS_ALL, HIDD_MONO_PARAMS};
-        QCOMPARE(shown.size(), std::size_t(6));
-        QSet<QString> anchors;
-        for (std::size_t i = 0; i < shown.size(); ++i) {
-            QCOMPARE(shown[i].first, CHelpWindow::AnchorForContext(contexts[i]));
-            QVERIFY(shown[i].second > 0);
-            anchors << shown[i].first;
-        }
-        QCOMPARE(anchors.size(), 6);
-        QVERIFY(pDocument->Core()->m_pImage->m_red == before && !pDocument->IsModified());
+        QVERIFY(App().HelpWindow() && App().HelpWindow()->isVisible());
+        QCOMPARE(App().HelpWindow()->Browser()->source().fragment(), CHelpWindow::AnchorForContext(HIDC_WIDTH));
+        QVERIFY(!pDocument->IsModified());
     }
 };
 
