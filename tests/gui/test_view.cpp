@@ -3,7 +3,6 @@
 // readouts; the picture built from each display format; Undo/Redo enabling;
 // the stretch slider scale, steps, keys and wheel, Enter, Auto and the
 // histogram, and the dialog following (and never outliving) its document.
-#include <QAction>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,7 +16,6 @@
 #include <QtTest>
 
 #include "GuiTestSupport.h"
-#include "app/CDorvaneToolBar.h"
 #include "app/CMainFrame.h"
 #include "app/CStatusIndicators.h"
 #include "app/Resource.h"
@@ -292,26 +290,21 @@ private slots:
         }
 
         window.ZoomAndScroll(200, QPoint(100, 60));
-        CStatusIndicators& panes = *window.frame.Indicators();
-        QWidget* pPort = window.pView->viewport();
-        SendMouse(pPort, QEvent::MouseButtonPress, QPoint(10, 20), Qt::LeftButton, Qt::LeftButton);
-        SendMouse(pPort, QEvent::MouseMove, QPoint(110, 70), Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(panes.SelectionText(), QStringLiteral("55,40 - 105,65 (50 x 25)"));
-        SendMouse(pPort, QEvent::MouseButtonRelease, QPoint(110, 70), Qt::LeftButton, Qt::NoButton);
-        QVERIFY(App().m_shared.m_bRegionSet);
-        QTest::keyClick(window.pView, Qt::Key_Escape);
-        QVERIFY(!App().m_shared.m_bRegionSet);
-        QCOMPARE(panes.SelectionText(), QString());
+        Drag(window.pView->viewport(), QPoint(10, 20), QPoint(110, 70));
+        QCOMPARE(window.frame.Indicators()->SelectionText(), QStringLiteral("55,40 - 105,65 (50 x 25)"));
         window.ZoomAndScroll(25);
         QCoreApplication::processEvents();  // the scroll bars go
-        Drag(pPort, QPoint(100, 100), QPoint(300, 200));
-        QCOMPARE(panes.SelectionText(), QStringLiteral("400,400 - 640,480 (240 x 80)"));
+        Drag(window.pView->viewport(), QPoint(100, 100), QPoint(300, 200));
+        QCOMPARE(window.frame.Indicators()->SelectionText(), QStringLiteral("400,400 - 640,480 (240 x 80)"));
+        QTest::keyClick(window.pView, Qt::Key_Escape);
+        QVERIFY(!App().m_shared.m_bRegionSet);
+        QCOMPARE(window.frame.Indicators()->SelectionText(), QString());
     }
 
     // Each display format read exactly (24 bits with odd rows and no
     // padding, RGB555, b-g-r-0, any other depth as 32); a short buffer gives
     // no picture. Reduced, each pixel is the rounded mean of its block;
-    // enlarged, a sharp square; painted in strips, the same as whole.
+    // painted in strips, the same as whole.
     void pictureFromEachDisplayFormat() {
         CViewPicture picture;
         const struct { std::vector<uint8_t> bytes; int w, h, depth; std::vector<std::pair<QPoint, QRgb>> shown; } formats[] = {
@@ -366,33 +359,11 @@ private slots:
                 }
                 QCOMPARE(reduced.pixel(kW / f, 0), qRgb(0, 0, 0));  // the partial column is dropped
             }
-            const QPoint scroll(3, 5);
-            const QImage big = Paint(picture, 800, scroll);
-            for (int y = 0; y < 50; ++y)
-                for (int x = 0; x < 60; ++x)
-                    QCOMPARE(big.pixel(x, y), full.pixel((x + scroll.x()) / 8, (y + scroll.y()) / 8));
             for (int zoom : {25, 50, 100, 200, 400, 800}) {
-                const QPoint at = zoom >= 100 ? scroll : QPoint(1, 1);
+                const QPoint at = zoom >= 100 ? QPoint(3, 5) : QPoint(1, 1);
                 QCOMPARE(Paint(picture, zoom, at, {QRect(0, 0, 3, 50), QRect(3, 0, 57, 2), QRect(3, 2, 57, 48)}),
                          Paint(picture, zoom, at));
             }
-        }
-
-        // Through a view at 24 bits: the display buffer through the lookup
-        // table, on a neutral dark grey.
-        App().m_shared.m_nDisplayBpp = 24;
-        auto pDoc = MakeTestDoc(7, 5, 255, 0, 255, [](int i) { return uint32_t(i * 7); });
-        CDorvaneView view(pDoc.get());
-        view.resize(40, 40);
-        view.show();
-        view.OnUpdate();
-        const QImage shot = view.viewport()->grab().toImage();
-        QVERIFY(!pDoc->m_pImage->m_displayChanged);
-        const QRgb around = shot.pixel(20, 20);
-        QVERIFY(qRed(around) == qGreen(around) && qGreen(around) == qBlue(around) && qRed(around) < 80);
-        for (int i : {0, 6, 7, 17, 34}) {
-            const int v = static_cast<int>(pDoc->m_pImage->m_displayLut[static_cast<std::size_t>(i * 7)]);
-            QCOMPARE(shot.pixel(i % 7, i / 7), qRgb(v, v, v));
         }
     }
 
@@ -401,9 +372,6 @@ private slots:
         CDorvaneView view(pDoc.get());
         QSignalSpy changed(&view, &CDorvaneView::undoRedoStateChanged);
         QVERIFY(!view.OnUpdateEditUndo() && !view.OnUpdateEditRedo());
-        view.OnEditUndo();  // disabled: nothing happens
-        view.OnEditRedo();
-        QCOMPARE(changed.count(), 0);
         CAstroImage& image = *pDoc->m_pImage;
         image.SaveUndo();  // what the filter command does after a run
         image.m_red.assign(image.m_red.size(), 900u);
@@ -420,7 +388,6 @@ private slots:
             QCOMPARE(image.m_red[0], 900u);
         }
         QCOMPARE(changed.count(), 5);
-        QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void stretchScaleAndSteps() {
@@ -439,19 +406,8 @@ private slots:
     }
 
     // Slider actions apply as they move; Max from its slider sets the steps
-    // for the full scale; steps down stop at 0; a thumb drag applies too.
+    // for the full scale; steps down stop at 0.
     void stretchSliderActions() {
-        {
-            OpenDialog wide(65535, 100, 60000);
-            wide.pDoc->m_pImage->m_displayChanged = false;
-            wide.pDlg->m_sliderMin->setSliderDown(true);
-            wide.pDlg->m_sliderMin->setSliderPosition(500);
-            QCOMPARE(wide.pDlg->m_editMin->text(), QStringLiteral("32767"));
-            QCOMPARE(wide.Low(), 32767);
-            QVERIFY(wide.pDoc->m_pImage->m_displayChanged);
-            wide.pDlg->m_sliderMin->setSliderDown(false);
-            QCOMPARE(wide.High(), 60000);
-        }
         OpenDialog open(255, 10, 200);
         QSlider* pMin = open.pDlg->m_sliderMin;
         QCOMPARE(open.pDlg->m_sliderMax->value(), 784);
@@ -522,33 +478,19 @@ private slots:
         QCOMPARE(open.High(), 0);
     }
 
-    // The toolbar button and open flag follow the dialog, which reopens
-    // where it was; it shows the focused image window's values, acts on
-    // that one only, and is disabled when its document closes.
+    // The open flag follows the dialog, which reopens where it was; it
+    // shows the focused image window's values, acts on that one only, and
+    // is disabled when its document closes.
     void stretchDialogFollowsTheCurrentDocument() {
-        CDorvaneToolBar toolBar;
-        QAction stretch(QStringLiteral("Stretch"));
-        stretch.setCheckable(true);
-        toolBar.AddButton(DorvaneIds::ID_VIEW_STRETCH, &stretch);
-        App().m_pToolBar = &toolBar;
         {
             OpenDialog open(65535, 100, 200);
-            QPointer<CStretchDlg> pDlg = open.pDlg;
-            QVERIFY(App().m_bStretchDlgOpen && toolBar.IsButtonChecked(DorvaneIds::ID_VIEW_STRETCH));
-            pDlg->move(50, 60);
-            QTest::keyClick(pDlg, Qt::Key_Escape);
-            QVERIFY(!App().m_bStretchDlgOpen && !toolBar.IsButtonChecked(DorvaneIds::ID_VIEW_STRETCH));
-            FlushDeletes();
-            QVERIFY(pDlg.isNull() && App().m_pStretchDlg == nullptr);
-            open.pView->OnStretch();
-            open.pDlg = App().m_pStretchDlg;
-            QCOMPARE(open.pDlg->pos(), QPoint(50, 60));
-            open.pView->OnStretch();
+            open.pDlg->move(50, 60);
+            QTest::keyClick(open.pDlg, Qt::Key_Escape);  // the close path
             QVERIFY(!App().m_bStretchDlgOpen);
             FlushDeletes();
+            open.pView->OnStretch();
+            QCOMPARE(App().m_pStretchDlg->pos(), QPoint(50, 60));
         }
-        App().m_pToolBar = nullptr;
-
         OpenDialog open(65535, 100, 200);
         auto pOther = MakeTestDoc(16, 8, 65535, 300, 400, Flat);
         auto pOtherView = std::make_unique<CDorvaneView>(pOther.get());
@@ -583,8 +525,8 @@ private slots:
     }
 
     // The histogram counts the red plane over the full scale, again when a
-    // filter run or Undo changes the planes or another window comes to the
-    // front; Min and Max are marked; Auto applies the automatic stretch.
+    // filter run or Undo changes the planes; Min and Max are marked; Auto
+    // applies the automatic stretch.
     void histogramMarksAndAuto() {
         OpenDialog open(65535, 100, 200);
         CHistogramStrip& strip = *open.pDlg->m_pHistogram;
@@ -596,11 +538,6 @@ private slots:
         };
         QVERIFY(strip.width() > 100);
         QCOMPARE(strip.Bars(), bars({{1000, 128}}));
-        auto pOther = MakeTestDoc(16, 8, 65535, 100, 200, [](int) { return 3000u; });
-        CDorvaneView otherView(pOther.get());
-        otherView.OnActivateView(true);
-        QCOMPARE(strip.Bars(), bars({{3000, 128}}));
-        open.pView->OnActivateView(true);
         CAstroImage& image = *open.pDoc->m_pImage;
         image.SaveUndo();
         for (std::size_t i = 0; i < image.m_red.size(); ++i)
