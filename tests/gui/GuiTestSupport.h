@@ -91,9 +91,6 @@ inline std::unique_ptr<CDorvaneDoc> MakeTestDoc(int w, int h, uint32_t nMaxValue
     pImage->m_red.resize(static_cast<std::size_t>(w) * h);
     for (int i = 0; i < w * h; ++i)
         pImage->m_red[static_cast<std::size_t>(i)] = value(i);
-    pImage->m_displayLut.resize(nMaxValue + 1);
-    pImage->m_displayPixels.resize(static_cast<std::size_t>(w) * h *
-                                   static_cast<std::size_t>(app.m_shared.m_nDisplayBpp / 8));
     pImage->m_stretchLow = nLow;
     pImage->m_stretchHigh = nHigh;
     pImage->UpdateDisplay();
@@ -115,14 +112,12 @@ inline void Drag(QWidget* pWidget, QPoint from, QPoint to) {
     SendMouse(pWidget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
 }
 
-// Runs a QtTest object inside the one application object, offscreen, with
-// settings in a private folder and every message and dialog scripted.
+// Runs a QtTest object inside the one application object, with settings in
+// a private folder and every message and dialog scripted.
 template <typename Test>
 int RunGuiTest(int argc, char** argv) {
     QTemporaryDir configDir;
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     CDorvaneApp app(argc, argv);
     app.SetMessageSink(&g_messages);
     app.SetUserDialogs(&g_dialogs);

