@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -128,10 +129,12 @@ int RunGuiTest(int argc, char** argv) {
 #define DORVANE_GUI_TEST_MAIN(TestClass) \
     int main(int argc, char** argv) { return RunGuiTest<TestClass>(argc, argv); }
 
-namespace QTest {
-template <>
-inline char* toString(const CRegion& rc) {
-    return qstrdup(
-        QStringLiteral("(%1, %2, %3, %4)").arg(rc.left).arg(rc.top).arg(rc.right).arg(rc.bottom).toUtf8().constData());
+// Answers the next modal dialog once it shows.
+template <typename Dialog>
+void WhenDialogShows(std::function<void(Dialog&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* pDialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(pDialog);
+        act(*pDialog);
+    });
 }
-}  // namespace QTest

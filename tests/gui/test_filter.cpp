@@ -3,7 +3,9 @@
 // and the real filter, and that its result equals the command line's), the
 // parameter dialogs' validation, and the status window during a run.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -11,6 +13,7 @@
 #include "GuiTestSupport.h"
 #include "filter/CBloomFilter.h"
 #include "filter/CColorParamsDlg.h"
+#include "filter/CFilterStatusDlg.h"
 #include "filter/CMonoParamsDlg.h"
 #include "filter/CRemoveBloomingCommand.h"
 #include "filter/IFilterStatus.h"
@@ -50,9 +53,6 @@ public:
         m_image.m_height = height;
         m_image.m_isColor = color;
         m_image.m_maxValue = 65535;
-        m_image.m_bitsPerPixel = 16;
-        m_image.m_stretchLow = 900;
-        m_image.m_stretchHigh = 2000;
         m_image.m_red = Background(width, height, seed);
         AddBloom(m_image.m_red, width, width / 4, 3, height - 4);
         if (color) {
@@ -61,8 +61,6 @@ public:
             m_image.m_blue = Background(width, height, seed + 2);
             AddBloom(m_image.m_blue, width, width / 2 + 3, 4, height - 3, 61000);
         }
-        m_image.UpdateDisplay();
-        m_image.m_displayChanged = false;
     }
     CAstroImage& Image() override { return m_image; }
     void SetUndoState(bool canUndo, bool canRedo) override {
@@ -70,9 +68,7 @@ public:
         m_bCanRedo = canRedo;
     }
     void SetModified() override { m_bModified = true; }
-    void Repaint() override {
-        m_repaints++;
-    }
+    void Repaint() override { m_repaints++; }
     // Undo on, Redo off, modified, repainted once.
     bool AfterOneRun() const { return m_bCanUndo && !m_bCanRedo && m_bModified && m_repaints == 1; }
 
@@ -102,15 +98,6 @@ std::vector<uint32_t> Filtered(std::vector<uint32_t> plane, int width, int heigh
     return plane;
 }
 
-// Answers the next modal dialog once it shows.
-void WhenDialogShows(std::function<void(QDialog&)> act) {
-    QTimer::singleShot(0, [act]() {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        act(*dialog);
-    });
-}
-
 }  // namespace
 
 class TestFilter : public QObject {
@@ -122,9 +109,7 @@ class TestFilter : public QObject {
     std::unique_ptr<CRemoveBloomingCommand> m_pCommand;
     int m_regionClearedCalls = 0;
 
-    QString Last() const {
-        return m_sink.m_messages.empty() ? QString() : QString::fromStdString(m_sink.m_messages.back());
-    }
+    QString Last() const { return QString::fromStdString(m_sink.m_messages.back()); }
     // Clicks OK and tells whether the dialog refused, with one new message.
     bool Refused(QDialog& dlg, QPushButton* pOk) {
         const std::size_t before = m_sink.m_messages.size();
@@ -149,7 +134,7 @@ private slots:
     void monochromeRunThroughTheDialog() {
         CTestTarget target(m_shared, m_sink, 48, 40, false, 2);
         const std::vector<uint32_t> before = target.m_image.m_red;
-        WhenDialogShows([](QDialog& dialog) {
+        WhenDialogShows<QDialog>([](QDialog& dialog) {
             for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
                 edit->setText(QStringLiteral("7"));  // typed, then abandoned
             dialog.reject();
@@ -159,7 +144,7 @@ private slots:
         QVERIFY(target.m_bCanRedo && !target.m_bCanUndo && !target.m_bModified && target.m_repaints == 0);
         const std::vector<uint32_t> expected = Filtered(before, 48, 40, 50000, 4, 1, false, m_shared);
         QVERIFY(expected != before);
-        WhenDialogShows([](QDialog& dialog) {
+        WhenDialogShows<QDialog>([](QDialog& dialog) {
             auto& mono = static_cast<CMonoParamsDlg&>(dialog);
             mono.m_pIntensityEdit->setText(QStringLiteral("50000"));
             mono.m_pLengthEdit->setText(QStringLiteral("4"));
@@ -187,7 +172,7 @@ private slots:
         const std::vector<uint32_t> red = target.m_image.m_red, blue = target.m_image.m_blue;
         const std::vector<uint32_t> green = Filtered(target.m_image.m_green, 40, 30, 61000, 5, 1, false, m_shared);
         QVERIFY(green != target.m_image.m_green);
-        WhenDialogShows([this](QDialog& dialog) {
+        WhenDialogShows<QDialog>([this](QDialog& dialog) {
             auto& color = static_cast<CColorParamsDlg&>(dialog);
             color.m_pEdits[0][0]->setText(QStringLiteral("65001"));  // above the red bloom: unchanged
             color.m_pEdits[1][0]->setText(QStringLiteral("61000"));
@@ -242,7 +227,7 @@ private slots:
                 if (!plane->empty())
                     expected.push_back(Filtered(*plane, image->m_width, image->m_height, 60000, 5, 2, true, clipped));
         }
-        WhenDialogShows([](QDialog& dialog) {
+        WhenDialogShows<QDialog>([](QDialog& dialog) {
             auto& mono = static_cast<CMonoParamsDlg&>(dialog);
             QTest::mouseClick(mono.m_pProcessAllBox, Qt::LeftButton);
             QTest::mouseClick(mono.m_pMirrorBox, Qt::LeftButton);
@@ -361,6 +346,19 @@ private slots:
         QCOMPARE(m_settings.m_values.size(), std::size_t(2));
     }
 
+
+    // The counts during a real run, the stage lines shown, the bar at 100
+    // and the window closed at the end.
+    void statusWindowDuringARun() {
+        std::vector<uint32_t> plane = Background(40, 30, 0);
+        AddBloom(plane, 40, 10, 5, 16);
+        AddBloom(plane, 40, 20, 2, 4);  // too short
+        CFilterStatusDlg dlg;
+        CBloomFilter(plane.data(), 40, 30, 60000, 5, 2).Run("", m_shared, &dlg);
+        QCOMPARE(dlg.m_detectedLine->text(), QStringLiteral("15 bloom pixels detected."));
+        QCOMPARE(dlg.m_lengthCountLine->text(), QStringLiteral("12 bloom pixels after length check."));
+        QVERIFY(!dlg.m_completeLine->isHidden() && dlg.m_progress->value() == 100 && !dlg.isVisible());
+    }
 };
 
 DORVANE_GUI_TEST_MAIN(TestFilter)

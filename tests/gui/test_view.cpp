@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
@@ -17,7 +18,7 @@
 #include "GuiTestSupport.h"
 #include "app/CMainFrame.h"
 #include "app/CStatusIndicators.h"
-#include "app/Resource.h"
+#include "support/ISettings.h"
 #include "view/CDorvaneView.h"
 #include "view/CHistogramStrip.h"
 #include "view/CStretchDlg.h"
@@ -61,7 +62,6 @@ struct ViewWindow {
 uint32_t Gray(int i) { return static_cast<uint32_t>(i % 200 + 20); }
 uint32_t Flat(int) { return 1000u; }
 bool IsRed(QRgb pixel) { return pixel == qRgb(255, 0, 0); }
-QString At(QPoint p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); }
 
 // What picture draws into a 60 x 50 black canvas when the given parts of it
 // are exposed.
@@ -179,9 +179,6 @@ private slots:
         }
         view.OnZoomFit();
         QCOMPARE(view.m_nZoom, 25);
-        QCoreApplication::processEvents();
-        QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
-        QCOMPARE(view.verticalScrollBar()->maximum(), 0);
     }
 
     // Drags in sequence on one window: corners normalised, the three-unit
@@ -231,7 +228,7 @@ private slots:
                                         QPoint(rc.right, rc.bottom) * c.shownAt / 100).translated(-c.scroll);
             const QImage shot = window.pView->viewport()->grab().toImage();
             for (QPoint corner : {outline.topLeft(), outline.topRight(), outline.bottomLeft(), outline.bottomRight()})
-                QVERIFY2(IsRed(shot.pixel(corner)), qPrintable(At(corner)));
+                QVERIFY(IsRed(shot.pixel(corner)));
             QVERIFY(!IsRed(shot.pixel(QPoint(64, 72) - c.scroll)));
         }
     }
@@ -247,7 +244,6 @@ private slots:
             {false, 1600, {3200, 1600}, {17, 31}, "x 201  y 101", "i : 4841"},
             {true, 400, {40, 0}, {5, 9}, "x 11  y 2  R 1291  G 1292  B 1293", "i : 1291"},
             {false, 25, {0, 0}, {160, 10}, "", "i : "},
-            {false, 200, {0, 0}, {10, 960}, "", "i : "},
         };
         auto pDoc = MakeTestDoc(640, 480, 65535, 0, 65535, [](int i) { return uint32_t(i % 60000); });
         CAstroImage& image = *pDoc->m_pImage;
@@ -403,6 +399,10 @@ private slots:
         QCOMPARE(open.Low(), 228);
         pMin->triggerAction(QAbstractSlider::SliderToMinimum);  // Home applies nothing
         QCOMPARE(open.Low(), 228);
+        pMin->setSliderDown(true);  // a thumb drag applies as it goes
+        pMin->setSliderPosition(500);
+        QCOMPARE(open.Low(), 127);
+        pMin->setSliderDown(false);
     }
 
     // Each key and the wheel move Min as a trackbar does: Left, Up and the
@@ -446,11 +446,14 @@ private slots:
         QCOMPARE(open.High(), 0);
     }
 
-    // The dialog shows the focused image window's values, acts on that one
-    // only, is disabled when its document closes, and clears its open flag
-    // when it closes.
+    // The dialog comes back onto the screen, shows the focused image
+    // window's values, acts on that one only, is disabled when its document
+    // closes, and clears its open flag when it closes.
     void stretchDialogFollowsTheCurrentDocument() {
+        App().Settings().WriteInt("Settings", "Stretch Left", 50000);  // saved on a screen now gone
+        App().Settings().WriteInt("Settings", "Stretch Top", 40000);
         OpenDialog open(65535, 100, 200);
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(QRect(open.pDlg->pos(), open.pDlg->size())));
         auto pOther = MakeTestDoc(16, 8, 65535, 300, 400, Flat);
         auto pOtherView = std::make_unique<CDorvaneView>(pOther.get());
         QFocusEvent focusIn(QEvent::FocusIn);
