@@ -7,11 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <tuple>
 
 #include "CCliApp.h"
@@ -19,21 +16,8 @@
 #include "filter/CBloomFilter.h"
 #include "filter/MirrorPlane.h"
 #include "image/CAstroImage.h"
-#include "image/CSbigRowCodec.h"
 
 namespace CliTest {
-
-TempDir::TempDir() : root((std::filesystem::temp_directory_path() / "dorvane-cli-XXXXXX").string())
-{
-    if (!mkdtemp(root.data()))
-        throw std::runtime_error("cannot make a temporary folder");
-}
-
-TempDir::~TempDir()
-{
-    std::error_code error;
-    std::filesystem::remove_all(root, error);
-}
 
 Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base)
 {
@@ -57,56 +41,23 @@ Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base)
 void WriteFits(const std::string& path, int32_t width, int32_t height, const std::vector<Plane>& planes, int bitpix,
                long long bzero)
 {
-    std::string bytes = "SIMPLE  =                    T";
-    bytes.resize(80, ' ');
-    std::vector<std::pair<const char*, long long>> cards = {
-        {"BITPIX", bitpix}, {"NAXIS", planes.size() == 3 ? 3 : 2}, {"NAXIS1", width}, {"NAXIS2", height},
-        {"BZERO", bzero},   {"BSCALE", 1}};
-    if (planes.size() == 3)
-        cards.insert(cards.begin() + 4, {"NAXIS3", 3});
-    for (const auto& [keyword, value] : cards) {
-        char card[81];
-        std::snprintf(card, sizeof card, "%-8s= %20lld%50s", keyword, value, "");
-        bytes += card;
-    }
-    bytes += "END";
-    bytes.resize(2880, ' ');
+    CFitsBuilder fits = CFitsBuilder::Image(bitpix, width, height, planes.size() == 3, std::to_string(bzero).c_str());
     for (const Plane& plane : planes)
         for (uint32_t value : plane) {
             const auto stored = static_cast<uint16_t>(static_cast<int64_t>(value) - bzero);
             if (bitpix == 16)
-                bytes += static_cast<char>(stored >> 8);
-            bytes += static_cast<char>(stored & 0xFF);
+                fits.data.push_back(static_cast<uint8_t>(stored >> 8));
+            fits.data.push_back(static_cast<uint8_t>(stored & 0xFF));
         }
-    bytes.resize((bytes.size() + 2879) / 2880 * 2880, '\0');
-    WriteBytes(path, Bytes(bytes.begin(), bytes.end()));
+    WriteBytes(path, fits.Bytes());
 }
 
 void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed)
 {
-    const std::string header = std::string(compressed ? "ST-7 Compressed Image\r" : "ST-7 Image\r") + "Height = " +
-                               std::to_string(height) + "\rWidth = " + std::to_string(width) + "\rEnd\r";
-    Bytes bytes(header.begin(), header.end());
-    bytes.resize(2048, 0);
-    std::vector<uint8_t> row(CSbigRowCodec::MaxRowBytes(width));
-    for (int32_t y = 0; y < height; ++y) {
-        const uint32_t* values = plane.data() + static_cast<std::size_t>(y) * width;
-        if (compressed) {
-            bytes.insert(bytes.end(), row.begin(), row.begin() + CSbigRowCodec::EncodeRow(values, width, row.data()));
-            continue;
-        }
-        for (int32_t x = 0; x < width; ++x)
-            bytes.insert(bytes.end(), {static_cast<uint8_t>(values[x]), static_cast<uint8_t>(values[x] >> 8)});
-    }
-    WriteBytes(path, bytes);
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file)
-        throw std::runtime_error("cannot write " + path);
+    const Blob header = SbigHeader({compressed ? "ST-7 Compressed Image" : "ST-7 Image",
+                                    "Height = " + std::to_string(height), "Width = " + std::to_string(width), "End"},
+                                   "\r");
+    WriteBytes(path, Concat(header, compressed ? CompressedRows(plane, width) : RawRows(plane)));
 }
 
 std::vector<std::string> Names(const std::string& folder)
@@ -136,9 +87,9 @@ CliRun RunCli(const std::vector<std::string>& args, bool terminal)
 
 CliRun RunCliProcess(const std::vector<std::string>& args, const ProcessSetup& setup)
 {
-    TempDir capture;
-    const std::string outPath = setup.stdoutPath.empty() ? capture.Path("out") : setup.stdoutPath;
-    const std::string errPath = capture.Path("err");
+    CTempDir capture;
+    const std::string outPath = setup.stdoutPath.empty() ? capture.File("out") : setup.stdoutPath;
+    const std::string errPath = capture.File("err");
     std::vector<std::string> all = {DORVANE_CLI_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv(all.size() + 1, nullptr);

@@ -4,31 +4,21 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "CoreTestSupport.h"  // scratch folders, bytes and the file builders
 #include "support/CRegion.h"
 
 // Small image files, ways to run dorvane-cli, and what the desktop program
 // does with the same file: everything the command-line tests share.
 namespace CliTest {
 
-// A folder of its own under the temporary folder, removed with its contents.
-struct TempDir {
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return root + "/" + name; }
-    const std::string& Root() const { return root; }
-    std::string root;
-};
-
 using Plane = std::vector<uint32_t>;  // one plane, row-major
-using Bytes = std::vector<uint8_t>;
+using Bytes = Blob;
 
 // Faint noise near base with vertical streaks of 65000: two blooms placed by
 // the seed, and one run too short to count.
@@ -38,13 +28,7 @@ Plane BloomedPlane(int32_t width, int32_t height, uint32_t seed, uint32_t base =
 void WriteFits(const std::string& path, int32_t width, int32_t height, const std::vector<Plane>& planes,
                int bitpix = 16, long long bzero = 32768);
 void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed);
-inline Bytes ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), {});
-}
 inline std::string Text(const std::string& path) { const Bytes b = ReadBytes(path); return {b.begin(), b.end()}; }
-void WriteBytes(const std::string& path, const Bytes& bytes);
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 std::vector<std::string> Names(const std::string& folder);  // sorted
 // Names in folder that begin with "." : the writer's temporary files.

@@ -3,24 +3,7 @@
 #include <sstream>
 
 #include "CArgParser.h"
-#include "CJsonLine.h"
 #include "CProgressBoard.h"
-
-TEST(CliParts, JsonQuotingEscapesWhatJsonForbids)
-{
-    // Stray, overlong and surrogate sequences are not UTF-8.
-    for (const auto& [text, quoted] : std::initializer_list<std::pair<std::string, std::string>>{
-             {"plain", "plain"}, {"a\"b\\c", "a\\\"b\\\\c"}, {std::string("\n\x1f", 2), "\\u000a\\u001f"},
-             {"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c", "\xc3\xa9\xe2\x82\xac\xf0\x9f\x8c\x8c"}, {"\x80", "\\ufffd"},
-             {"\xc0\xaf", "\\ufffd\\ufffd"}, {"\xe0\x80\xaf", "\\ufffd\\ufffd\\ufffd"},
-             {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"}, {"\xe2\x82", "\\ufffd\\ufffd"}})
-        EXPECT_EQ(CJsonLine::Quote(text), "\"" + quoted + "\"") << quoted;
-    CJsonLine line;
-    line.AddString("k", "v");
-    line.AddInt("n", -5);
-    line.AddBool("b", false);
-    EXPECT_EQ(line.Text(), "{\"k\":\"v\",\"n\":-5,\"b\":false}");
-}
 
 TEST(CliParts, ArgumentsInEveryAcceptedSpelling)
 {

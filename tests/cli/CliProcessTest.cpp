@@ -33,23 +33,23 @@ std::pair<mode_t, dev_t> TypeOf(const std::string& path)
 
 TEST(CliProcess, OutputsThatAreNotRegularFilesAreNeverReplacedAndPipesAreNotRead)
 {
-    TempDir dir;
-    const std::string input = dir.Path("in.fit");
+    CTempDir dir;
+    const std::string input = dir.File("in.fit");
     WriteFits(input, kW, kH, {BloomedPlane(kW, kH, 1)});
     // {name, exit status, what is printed after the path}
     std::vector<std::tuple<std::string, int, std::string>> targets = {{"pipe.fit", 1, "Not a regular file or a"}};
-    ASSERT_EQ(::mkfifo(dir.Path("pipe.fit").c_str(), 0666), 0);
-    const bool devices = ::geteuid() == 0 && ::mknod(dir.Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-                         ::mknod(dir.Path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+    ASSERT_EQ(::mkfifo(dir.File("pipe.fit").c_str(), 0666), 0);
+    const bool devices = ::geteuid() == 0 && ::mknod(dir.File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+                         ::mknod(dir.File("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
     if (devices)  // the full device refuses the bytes
         targets.insert(targets.end(), {{"null", 0, ""}, {"full", 1, "Failed to "}});
     for (std::size_t k = 0, n = targets.size(); k < n; ++k) {
         const auto [name, status, message] = targets[k];
-        ASSERT_EQ(::symlink(dir.Path(name).c_str(), dir.Path(name + "-link").c_str()), 0);
+        ASSERT_EQ(::symlink(dir.File(name).c_str(), dir.File(name + "-link").c_str()), 0);
         targets.push_back({name + "-link", status, message});
     }
     for (const auto& [name, status, message] : targets) {
-        const std::string path = dir.Path(name);
+        const std::string path = dir.File(name);
         const auto before = TypeOf(path);
         for (const std::vector<std::string>& args :
              {std::vector<std::string>{"remove-blooming", "-q", "-o", path, input}, {"render", input, "--png", path}}) {
@@ -60,28 +60,28 @@ TEST(CliProcess, OutputsThatAreNotRegularFilesAreNeverReplacedAndPipesAreNotRead
         }
     }
     // A named pipe given as input is refused at once, and the other files go on.
-    const std::string pipe = dir.Path("pipe.fit");
-    fs::create_directory(dir.Path("out"));
+    const std::string pipe = dir.File("pipe.fit");
+    fs::create_directory(dir.File("out"));
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"info", pipe}, {"render", pipe, "--png", dir.Path("p.png")},
-          {"remove-blooming", "-q", "-o", dir.Path("out"), input, pipe}}) {
+         {std::vector<std::string>{"info", pipe}, {"render", pipe, "--png", dir.File("p.png")},
+          {"remove-blooming", "-q", "-o", dir.File("out"), input, pipe}}) {
         const CliRun run = RunCliProcess(args, {.timeoutSeconds = 20});
         EXPECT_TRUE(!run.timedOut && run.status == 1 && Has(run.err, pipe + ": Cannot open file " + pipe + "."))
             << args[0] << ": " << run.status << run.err;
     }
-    EXPECT_TRUE(fs::exists(dir.Path("out/in.fit")));
-    EXPECT_TRUE(Hidden(dir.Root()).empty());
+    EXPECT_TRUE(fs::exists(dir.File("out/in.fit")));
+    EXPECT_TRUE(Hidden(dir.Path()).empty());
     if (!devices)
         GTEST_SKIP() << "device nodes need root: only the named pipes were tested";
 }
 
 TEST(CliProcess, AWriteProtectedFileIsNotReplacedAndAFailedWriteToStandardOutputIsAFailure)
 {
-    TempDir dir;
+    CTempDir dir;
     // The folder lets anyone rename over its files; the files say no. Root
     // may write any file: the program then runs as nobody.
-    ASSERT_EQ(::chmod(dir.Root().c_str(), 0777), 0);
-    const std::string locked = dir.Path("locked.fit"), input = dir.Path("in.fit"), target = dir.Path("target.fit");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+    const std::string locked = dir.File("locked.fit"), input = dir.File("in.fit"), target = dir.File("target.fit");
     WriteFits(locked, kW, kH, {BloomedPlane(kW, kH, 1)});
     WriteFits(input, kW, kH, {BloomedPlane(kW, kH, 2)});
     WriteBytes(target, {1, 2, 3});
@@ -97,7 +97,7 @@ TEST(CliProcess, AWriteProtectedFileIsNotReplacedAndAFailedWriteToStandardOutput
     }
     EXPECT_EQ(ReadBytes(locked), lockedBytes);
     EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
-    EXPECT_TRUE(Hidden(dir.Root()).empty());
+    EXPECT_TRUE(Hidden(dir.Path()).empty());
 
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "this system has no /dev/full";
@@ -113,48 +113,48 @@ TEST(CliProcess, FilesWithoutThreadsOrMemoryFailAloneAndTheOthersGoOn)
 {
     if (kSanitized)
         GTEST_SKIP() << "AddressSanitizer needs more address space than any limit tested here";
-    TempDir dir;
-    const std::string a = dir.Path("a.fit"), b = dir.Path("b.st7");
-    const std::string huge = dir.Path("huge.fit");  // its plane alone takes 1.6 GB
-    const std::string wide = dir.Path("wide.fit");  // 1 GB as a picture at 1600 %
+    CTempDir dir;
+    const std::string a = dir.File("a.fit"), b = dir.File("b.st7");
+    const std::string huge = dir.File("huge.fit");  // its plane alone takes 1.6 GB
+    const std::string wide = dir.File("wide.fit");  // 1 GB as a picture at 1600 %
     WriteFits(a, kW, kH, {BloomedPlane(kW, kH, 1)});
     WriteSbig(b, kW, kH, BloomedPlane(kW, kH, 2), false);
     for (const auto& [path, side] : {std::pair{huge, 20000}, {wide, 2000}}) {
         WriteFits(path, side, side, {}, 8, 0);  // data left as a hole in the file
         fs::resize_file(path, 2880 + std::uintmax_t(side) * side);
     }
-    fs::create_directory(dir.Path("out"));
+    fs::create_directory(dir.File("out"));
     const rlim_t gigabyte = rlim_t(1) << 30;
     // Thread stacks as large as the stack limit do not fit in the address
     // space: not one thread can be started.
-    CliRun run = RunCliProcess({"remove-blooming", "-q", "-j", "8", "-o", dir.Path("out"), a, b},
+    CliRun run = RunCliProcess({"remove-blooming", "-q", "-j", "8", "-o", dir.File("out"), a, b},
                                {.limits = {{RLIMIT_STACK, gigabyte}, {RLIMIT_AS, gigabyte / 2}}});
     EXPECT_EQ(run.status, 0) << run.err;
-    fs::remove(dir.Path("out/a.fit"));
+    fs::remove(dir.File("out/a.fit"));
 
     // A file too large for memory fails alone, in every command.
     const ProcessSetup oneGigabyte{.limits = {{RLIMIT_AS, gigabyte}}};
     for (const auto& [args, failure] :
-         {std::pair{std::vector<std::string>{"remove-blooming", "-q", "-j", "2", "-o", dir.Path("out"), huge, a},
+         {std::pair{std::vector<std::string>{"remove-blooming", "-q", "-j", "2", "-o", dir.File("out"), huge, a},
                     huge + ": Not enough memory to open the image.\n"},
           {{"info", huge, a}, huge + ": Not enough memory to open the image.\n"},
-          {{"render", "--zoom", "1600", wide, "--png", dir.Path("wide.png")},
+          {{"render", "--zoom", "1600", wide, "--png", dir.File("wide.png")},
            wide + ": Not enough memory to render the image.\n"}}) {
         run = RunCliProcess(args, oneGigabyte);
         EXPECT_TRUE(run.status == 1 && run.err == failure) << run.status << run.err;
         EXPECT_TRUE(args[0] != "info" || Has(run.out, a + ": FITS")) << run.out;
     }
-    EXPECT_EQ(Names(dir.Path("out")), (std::vector<std::string>{"a.fit", "b.st7"}));
-    EXPECT_FALSE(fs::exists(dir.Path("wide.png")));
-    EXPECT_TRUE(Hidden(dir.Root()).empty());
+    EXPECT_EQ(Names(dir.File("out")), (std::vector<std::string>{"a.fit", "b.st7"}));
+    EXPECT_FALSE(fs::exists(dir.File("wide.png")));
+    EXPECT_TRUE(Hidden(dir.Path()).empty());
 }
 
 TEST(CliProcess, AnInterruptedSaveLeavesNoTemporaryFile)
 {
-    TempDir dir;
-    const std::string input = dir.Path("big.fit");  // 16 MB, long enough to catch in the act
+    CTempDir dir;
+    const std::string input = dir.File("big.fit");  // 16 MB, long enough to catch in the act
     WriteFits(input, 4096, 2048, {Plane(std::size_t(4096) * 2048, 1000)});
-    const std::string out = dir.Path("out");
+    const std::string out = dir.File("out");
     for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
         bool caught = false;
         for (int attempt = 0; attempt < 5 && !caught; ++attempt) {

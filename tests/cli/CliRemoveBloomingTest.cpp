@@ -33,18 +33,18 @@ std::vector<Plane> PlanesOf(const std::string& path)
 
 TEST(CliRemoveBlooming, OutputEqualsTheDesktopRunAndSaveInEveryFormat)
 {
-    TempDir dir;
-    const std::string mono = dir.Path("m42.fit"), rgb = dir.Path("rgb.fts"), byte8 = dir.Path("byte.fit");
+    CTempDir dir;
+    const std::string mono = dir.File("m42.fit"), rgb = dir.File("rgb.fts"), byte8 = dir.File("byte.fit");
     WriteFits(mono, kW, kH, {BloomedPlane(kW, kH, 3)});
     WriteFits(rgb, kW, kH, {BloomedPlane(kW, kH, 1), BloomedPlane(kW, kH, 2), BloomedPlane(kW, kH, 3)});
     Plane small = BloomedPlane(kW, kH, 6, 20);
     std::transform(small.begin(), small.end(), small.begin(), [](uint32_t v) { return std::min(v, 250u); });
     WriteFits(byte8, kW, kH, {small}, 8, 0);
-    WriteSbig(dir.Path("packed.st7"), kW, kH, BloomedPlane(kW, kH, 4), true);
-    WriteSbig(dir.Path("raw.st8"), kW, kH, BloomedPlane(kW, kH, 5), false);
+    WriteSbig(dir.File("packed.st7"), kW, kH, BloomedPlane(kW, kH, 4), true);
+    WriteSbig(dir.File("raw.st8"), kW, kH, BloomedPlane(kW, kH, 5), false);
     // Wider than high, with a bloom at column 34: a clip that mixed up the
     // two sides would leave it.
-    const std::string wide = dir.Path("wide.fit"), flatRgb = dir.Path("flat.fit");
+    const std::string wide = dir.File("wide.fit"), flatRgb = dir.File("flat.fit");
     WriteFits(flatRgb, kW, kH, {Plane(kW * kH, 1000), BloomedPlane(kW, kH, 1), Plane(kW * kH, 1000)});
     WriteFits(wide, 64, 24, {BloomedPlane(64, 24, 2)});
     using P = Params;
@@ -63,8 +63,8 @@ TEST(CliRemoveBlooming, OutputEqualsTheDesktopRunAndSaveInEveryFormat)
         // the first chosen one holds none.
         {flatRgb, {"--planes", "rb"}, {.planes = {true, false, true}}},
         {flatRgb, {"--planes", "rg"}, {.planes = {true, true, false}}},
-        {dir.Path("packed.st7"), {}, {}},
-        {dir.Path("raw.st8"), {}, {}},
+        {dir.File("packed.st7"), {}, {}},
+        {dir.File("raw.st8"), {}, {}},
         {byte8, {"--intensity", "240"}, {{P{240, 5, 2}}}},
         // A region past every border is the whole image; one outside it, or
         // an empty one, none.
@@ -77,7 +77,7 @@ TEST(CliRemoveBlooming, OutputEqualsTheDesktopRunAndSaveInEveryFormat)
     for (const auto& [input, options, command] : cases) {
         SCOPED_TRACE(input + " " + ::testing::PrintToString(options));
         const std::string ext = fs::path(input).extension().string();
-        const std::string cliOut = dir.Path("cli-out" + ext), refOut = dir.Path("ref-out" + ext);
+        const std::string cliOut = dir.File("cli-out" + ext), refOut = dir.File("ref-out" + ext);
         fs::remove(cliOut);
         std::vector<std::string> args = {"remove-blooming", "-q", "-o", cliOut, input};
         args.insert(args.begin() + 2, options.begin(), options.end());
@@ -93,10 +93,10 @@ TEST(CliRemoveBlooming, OutputEqualsTheDesktopRunAndSaveInEveryFormat)
 
 TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeResults)
 {
-    TempDir dir;
+    CTempDir dir;
     std::vector<std::string> inputs;
     for (uint32_t k = 0; k < 6; ++k) {
-        inputs.push_back(dir.Path(std::to_string(k) + (k % 2 ? ".st7" : ".fit")));
+        inputs.push_back(dir.File(std::to_string(k) + (k % 2 ? ".st7" : ".fit")));
         if (k % 2)
             WriteSbig(inputs.back(), kW, kH, BloomedPlane(kW, kH, k), k == 3);
         else
@@ -108,7 +108,7 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
     Plane stored(kW * kH);
     for (std::size_t i = 0; i < stored.size(); ++i)
         stored[i] = static_cast<uint16_t>(static_cast<int>(i % 97) * 300 - 15000);
-    const std::string same = dir.Path("same.fit");
+    const std::string same = dir.File("same.fit");
     WriteFits(same, kW, kH, {stored}, 16, 0);
     Bytes original = ReadBytes(same);
     original.push_back('T');
@@ -117,12 +117,12 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
     std::vector<Bytes> before;
     for (const std::string& input : inputs)
         before.push_back(ReadBytes(input));
-    const std::string bad = dir.Path("bad.fit"), none = dir.Path("none.fit"), list = dir.Path("list.txt");
+    const std::string bad = dir.File("bad.fit"), none = dir.File("none.fit"), list = dir.File("list.txt");
     WriteBytes(bad, Bytes(3000, ' '));
     WriteBytes(list, {'h', 'i'});
     for (const std::string jobs : {"-j1", "-j4"}) {
-        fs::create_directory(dir.Path(jobs));
-        std::vector<std::string> args = {"remove-blooming", "--width=1", jobs, "-o", dir.Path(jobs), bad, none, list};
+        fs::create_directory(dir.File(jobs));
+        std::vector<std::string> args = {"remove-blooming", "--width=1", jobs, "-o", dir.File(jobs), bad, none, list};
         args.insert(args.begin() + 6, inputs.begin(), inputs.end());
         const CliRun run = RunCli(args);
         EXPECT_EQ(run.status, 1);
@@ -130,40 +130,40 @@ TEST(CliRemoveBlooming, BatchesGoOnPastFailedFilesAndJobsOrInPlaceDoNotChangeRes
              {bad + ": Failed to read header.\n", none + ": ", list + ": Not a FITS or SBIG Type 3 file name"})
             EXPECT_TRUE(Has(run.err, failure)) << run.err;
     }
-    EXPECT_EQ(Names(dir.Path("-j1")), (std::vector<std::string>{"0.fit", "1.st7", "2.fit", "3.st7", "4.fit",
+    EXPECT_EQ(Names(dir.File("-j1")), (std::vector<std::string>{"0.fit", "1.st7", "2.fit", "3.st7", "4.fit",
                                                                "5.st7", "same.fit"}));
-    EXPECT_EQ(Names(dir.Path("-j4")), Names(dir.Path("-j1")));
+    EXPECT_EQ(Names(dir.File("-j4")), Names(dir.File("-j1")));
     for (std::size_t k = 0; k < inputs.size(); ++k) {
         EXPECT_EQ(ReadBytes(inputs[k]), before[k]) << "input changed without --in-place";
         const std::string name = fs::path(inputs[k]).filename().string();
-        const Bytes one = ReadBytes(dir.Path("-j1/" + name));
-        EXPECT_EQ(one, ReadBytes(dir.Path("-j4/" + name))) << name;
+        const Bytes one = ReadBytes(dir.File("-j1/" + name));
+        EXPECT_EQ(one, ReadBytes(dir.File("-j4/" + name))) << name;
         EXPECT_EQ(one == before[k], inputs[k] == same) << name;
     }
     // --in-place rewrites each input with the same result; a report that
     // cannot be written fails the run all the same.
     std::vector<std::string> inPlace = {"remove-blooming", "--width", "1", "--in-place", "-j", "2", "--report",
-                                        dir.Path("no/such/r.json")};
+                                        dir.File("no/such/r.json")};
     inPlace.insert(inPlace.end(), inputs.begin(), inputs.end());
     EXPECT_EQ(RunCli(inPlace).status, 1);
     for (const std::string& input : inputs)
-        EXPECT_EQ(ReadBytes(input), ReadBytes(dir.Path("-j1/" + fs::path(input).filename().string()))) << input;
+        EXPECT_EQ(ReadBytes(input), ReadBytes(dir.File("-j1/" + fs::path(input).filename().string()))) << input;
     // A mask that cannot be written (a folder holds its name) fails its file.
-    fs::create_directories(dir.Path("masks/0.fit.mask.fits"));
-    const CliRun run = RunCli({"remove-blooming", "--mask-dir", dir.Path("masks"), "-o", dir.Path("x.fit"), inputs[0]});
-    EXPECT_TRUE(run.status == 1 && Has(run.err, "0.fit") && Hidden(dir.Path("masks")).empty()) << run.err;
-    EXPECT_TRUE(Hidden(dir.Root()).empty());
+    fs::create_directories(dir.File("masks/0.fit.mask.fits"));
+    const CliRun run = RunCli({"remove-blooming", "--mask-dir", dir.File("masks"), "-o", dir.File("x.fit"), inputs[0]});
+    EXPECT_TRUE(run.status == 1 && Has(run.err, "0.fit") && Hidden(dir.File("masks")).empty()) << run.err;
+    EXPECT_TRUE(Hidden(dir.Path()).empty());
 }
 
 TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
 {
-    TempDir dir;
-    fs::create_directory(dir.Path("out"));
-    const std::string mono = dir.Path("mono.fit"), rgb = dir.Path("rgb.fit"), missing = dir.Path("missing.fit");
+    CTempDir dir;
+    fs::create_directory(dir.File("out"));
+    const std::string mono = dir.File("mono.fit"), rgb = dir.File("rgb.fit"), missing = dir.File("missing.fit");
     WriteFits(mono, kW, kH, {BloomedPlane(kW, kH, 1)});
     WriteFits(rgb, kW, kH, {BloomedPlane(kW, kH, 2), BloomedPlane(kW, kH, 3), BloomedPlane(kW, kH, 4)});
-    const long long bloom = DesktopRunAndSave(mono, dir.Path("r1.fit"), {}) +
-                            DesktopRunAndSave(rgb, dir.Path("r2.fit"), {});
+    const long long bloom = DesktopRunAndSave(mono, dir.File("r1.fit"), {}) +
+                            DesktopRunAndSave(rgb, dir.File("r2.fit"), {});
     // {arguments, stderr a terminal, what stderr holds (nothing when empty)}
     for (const auto& [args, terminal, err] :
          {std::tuple{std::vector<std::string>{"-j", "2", mono, rgb}, true,
@@ -172,7 +172,7 @@ TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
           {{mono, rgb}, false, ""},
           {{"--quiet", missing}, true, missing + ": "},  // failures are printed even when quiet
           {{mono, missing}, true, "2 files, 1 failed, "}}) {
-        std::vector<std::string> all = {"remove-blooming", "-o", dir.Path("out")};
+        std::vector<std::string> all = {"remove-blooming", "-o", dir.File("out")};
         all.insert(all.end(), args.begin(), args.end());
         const CliRun run = RunCli(all, terminal);
         EXPECT_EQ(run.status, Has(err, "failed") || Has(err, missing) ? 1 : 0);
@@ -187,47 +187,47 @@ TEST(CliRemoveBlooming, ProgressLinesAndSummaryOnlyOnATerminal)
 
 TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
 {
-    TempDir dir;
-    fs::create_directory(dir.Path("out"));
-    fs::create_directory(dir.Path("masks"));
+    CTempDir dir;
+    fs::create_directory(dir.File("out"));
+    fs::create_directory(dir.File("masks"));
     // Names a report must quote, one of them not UTF-8, as JSON shows them.
     const std::vector<std::pair<std::string, std::string>> inputs = {
         {"odd \"name\" \\ \xc3\xa9.fit", "odd \\\"name\\\" \\\\ \xc3\xa9.fit"},
         {"rgb\xff.fts", "rgb\\ufffd.fts"},
         {"frame.st7", "frame.st7"}};
-    WriteFits(dir.Path(inputs[0].first), kW, kH, {BloomedPlane(kW, kH, 3)});
-    WriteFits(dir.Path(inputs[1].first), kW, kH,
+    WriteFits(dir.File(inputs[0].first), kW, kH, {BloomedPlane(kW, kH, 3)});
+    WriteFits(dir.File(inputs[1].first), kW, kH,
               {BloomedPlane(kW, kH, 1), BloomedPlane(kW, kH, 2), BloomedPlane(kW, kH, 4)});
-    WriteSbig(dir.Path(inputs[2].first), kW, kH, BloomedPlane(kW, kH, 5), false);
+    WriteSbig(dir.File(inputs[2].first), kW, kH, BloomedPlane(kW, kH, 5), false);
     // The region's last column holds a bloom (seed 3), which the status
     // window's counts leave out.
     const Command command{{Params{}, Params{50000, 3, 1}, Params{}}, {true, true, true}, false, CRegion{0, 0, 24, kH}};
-    std::vector<std::string> args = {"remove-blooming", "-q", "-o", dir.Path("out"), "--mask-dir", dir.Path("masks"),
-                                     "--history", "--report", dir.Path("report.json"), "--region",
+    std::vector<std::string> args = {"remove-blooming", "-q", "-o", dir.File("out"), "--mask-dir", dir.File("masks"),
+                                     "--history", "--report", dir.File("report.json"), "--region",
                                      "0,0,24," + std::to_string(kH), "--green", "50000,3,1"};
     for (const auto& input : inputs)
-        args.push_back(dir.Path(input.first));
+        args.push_back(dir.File(input.first));
     const CliRun run = RunCli(args);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, dir.Path("frame.st7") + ": SBIG Type 3 file: no history written\n");
+    EXPECT_EQ(run.err, dir.File("frame.st7") + ": SBIG Type 3 file: no history written\n");
 
     // One entry a line, between the brackets of one array.
-    std::istringstream report(Text(dir.Path("report.json")));
+    std::istringstream report(Text(dir.File("report.json")));
     std::string line;
     ASSERT_TRUE(std::getline(report, line) && line == "[") << report.str();
     for (std::size_t k = 0; k < inputs.size() && std::getline(report, line); ++k) {
         SCOPED_TRACE(inputs[k].first);
         EXPECT_EQ(line.substr(line.rfind('}')), k + 1 < inputs.size() ? "}," : "}");
-        const std::string input = dir.Path(inputs[k].first), output = dir.Path("out/" + inputs[k].first);
-        EXPECT_TRUE(Has(line, "\"output\":\"" + dir.Path("out/" + inputs[k].second) + "\",")) << line;
+        const std::string input = dir.File(inputs[k].first), output = dir.File("out/" + inputs[k].first);
+        EXPECT_TRUE(Has(line, "\"output\":\"" + dir.File("out/" + inputs[k].second) + "\",")) << line;
         // Pixels replaced: those that differ between input and output, as the
         // mask marks them and the report counts them; detected and kept as
         // the status window shows them.
         std::vector<std::pair<int, int>> shown;
-        ASSERT_GT(DesktopRunAndSave(input, dir.Path("ref" + fs::path(input).extension().string()), command, &shown),
+        ASSERT_GT(DesktopRunAndSave(input, dir.File("ref" + fs::path(input).extension().string()), command, &shown),
                   0);
         const std::vector<Plane> before = PlanesOf(input), after = PlanesOf(output);
-        const std::vector<Plane> mask = PlanesOf(dir.Path("masks/" + inputs[k].first + ".mask.fits"));
+        const std::vector<Plane> mask = PlanesOf(dir.File("masks/" + inputs[k].first + ".mask.fits"));
         ASSERT_EQ(mask.size(), before.size());
         long long detected = 0, kept = 0, replaced = 0;
         for (std::size_t p = 0; p < before.size(); ++p) {
@@ -240,7 +240,7 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
         }
         EXPECT_TRUE(Has(line, ",\"detected\":" + std::to_string(detected) + ",\"kept\":" + std::to_string(kept) +
                                   ",\"replaced\":" + std::to_string(replaced) + ",\"changed\":true,\"mask\":\"" +
-                                  dir.Path("masks/" + inputs[k].second + ".mask.fits") + "\""))
+                                  dir.File("masks/" + inputs[k].second + ".mask.fits") + "\""))
             << line;
         // FITS outputs name the run in HISTORY cards; the SBIG one is as
         // without the option.
@@ -249,10 +249,10 @@ TEST(CliRemoveBlooming, MaskHistoryAndReportDescribeWhatTheFilterDid)
     }
     EXPECT_TRUE(std::getline(report, line) && line == "]" && !std::getline(report, line)) << report.str();
     // A report alone describes the run as well.
-    ASSERT_EQ(RunCli({"remove-blooming", "-o", dir.Path("alone.st7"), "--report", dir.Path("alone.json"),
-                      dir.Path("frame.st7")}).status, 0);
-    EXPECT_TRUE(Has(Text(dir.Path("alone.json")), "\"planes\":[{\"plane\":")) << Text(dir.Path("alone.json"));
-    EXPECT_EQ(ReadBytes(dir.Path("ref.st7")), ReadBytes(dir.Path("out/frame.st7")));
+    ASSERT_EQ(RunCli({"remove-blooming", "-o", dir.File("alone.st7"), "--report", dir.File("alone.json"),
+                      dir.File("frame.st7")}).status, 0);
+    EXPECT_TRUE(Has(Text(dir.File("alone.json")), "\"planes\":[{\"plane\":")) << Text(dir.File("alone.json"));
+    EXPECT_EQ(ReadBytes(dir.File("ref.st7")), ReadBytes(dir.File("out/frame.st7")));
 }
 
 namespace {
@@ -290,10 +290,10 @@ private:
 
 TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDone)
 {
-    TempDir dir;
-    const std::string out = dir.Path("out"), bad = dir.Path("bad.fit");
-    WriteFits(dir.Path("a.fit"), kW, kH, {BloomedPlane(kW, kH, 1)});
-    WriteSbig(dir.Path("c.st7"), kW, kH, BloomedPlane(kW, kH, 3), false);
+    CTempDir dir;
+    const std::string out = dir.File("out"), bad = dir.File("bad.fit");
+    WriteFits(dir.File("a.fit"), kW, kH, {BloomedPlane(kW, kH, 1)});
+    WriteSbig(dir.File("c.st7"), kW, kH, BloomedPlane(kW, kH, 3), false);
     for (const auto& [failFlush, jobs] : {std::pair{true, "1"}, {true, "2"}, {false, "1"}, {false, "2"}}) {
         SCOPED_TRACE(std::string(failFlush ? "flush" : "rename") + ", -j " + jobs);
         fs::remove_all(out);
@@ -304,7 +304,7 @@ TEST(CliRemoveBlooming, AFailedFlushOrRenameFailsItsFileOnlyAndNeverReportsItDon
         CFailingCommitOps ops(out + "/bad.fit", failFlush);
         std::ostringstream stdoutText, stderrText;
         CCliIo io{stdoutText, stderrText, true};
-        EXPECT_EQ(CRemoveBloomingCommand::Run({"-j", jobs, "-o", out, dir.Path("a.fit"), bad, dir.Path("c.st7")}, io,
+        EXPECT_EQ(CRemoveBloomingCommand::Run({"-j", jobs, "-o", out, dir.File("a.fit"), bad, dir.File("c.st7")}, io,
                                               -1, ops),
                   1);
         const std::string err = stderrText.str();

@@ -30,8 +30,8 @@ Png ReadPng(const std::string& path)
 
 TEST(CliRender, PicturesAreTheDisplayMappingInGreyOrRgbAndZoomTruncatesTheSize)
 {
-    TempDir dir;
-    const std::string mono = dir.Path("m42.fit"), rgb = dir.Path("rgb.fit"), out = dir.Path("out.png");
+    CTempDir dir;
+    const std::string mono = dir.File("m42.fit"), rgb = dir.File("rgb.fit"), out = dir.File("out.png");
     const Plane plane = BloomedPlane(30, 20, 1);
     WriteFits(mono, 30, 20, {plane});
     WriteFits(rgb, 30, 20, {Plane(30 * 20, 100), Plane(30 * 20, 30000), Plane(30 * 20, 65000)});
@@ -80,8 +80,8 @@ TEST(CliRender, ZoomAveragesBlocksToNearestAndRepeatsSourcePixels)
 
 TEST(CliRender, AutomaticStretchAndFailures)
 {
-    TempDir dir;
-    const std::string input = dir.Path("byte.fit"), out = dir.Path("byte.png");
+    CTempDir dir;
+    const std::string input = dir.File("byte.fit"), out = dir.File("byte.png");
     Plane plane(16 * 8, 200);
     std::fill(plane.begin(), plane.begin() + 10, 5);
     WriteFits(input, 16, 8, {plane}, 8, 0);
@@ -100,8 +100,8 @@ TEST(CliRender, AutomaticStretchAndFailures)
     for (const auto& [args, status, message] :
          {std::tuple{std::vector<std::string>{"--max", "256", input}, 2, std::string("--max: Please enter an integer "
                                                                                       "between 0 and 255.")},
-          {{dir.Path("none.fit")}, 1, dir.Path("none.fit") + ": "},
-          {{input, "--png", dir.Path("no/such/folder/x.png")}, 1, "x.png: Failed to create file."}}) {
+          {{dir.File("none.fit")}, 1, dir.File("none.fit") + ": "},
+          {{input, "--png", dir.File("no/such/folder/x.png")}, 1, "x.png: Failed to create file."}}) {
         std::vector<std::string> all = {"render", "--png", out};
         all.insert(all.end(), args.begin(), args.end());
         const CliRun run = RunCli(all);

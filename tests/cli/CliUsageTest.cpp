@@ -14,16 +14,16 @@ using namespace CliTest;
 // files a plan names exist, so that only the plan is at fault).
 TEST(CliUsage, HelpVersionAndEveryRefusalWithItsReasonAndExitStatus)
 {
-    TempDir dir;
-    const std::string a = dir.Path("a.fit"), b = dir.Path("b.fit"), out = dir.Path("out");
+    CTempDir dir;
+    const std::string a = dir.File("a.fit"), b = dir.File("b.fit"), out = dir.File("out");
     WriteFits(a, 20, 20, {BloomedPlane(20, 20, 1)});
     WriteFits(b, 20, 20, {BloomedPlane(20, 20, 1)});
-    std::filesystem::create_directory(dir.Path("sub"));
+    std::filesystem::create_directory(dir.File("sub"));
     std::filesystem::create_directory(out);
-    WriteFits(dir.Path("sub/a.fit"), 20, 20, {BloomedPlane(20, 20, 1)});
-    std::filesystem::create_directory(dir.Path("hard"));
-    ASSERT_EQ(::link(a.c_str(), dir.Path("hard/a.fit").c_str()), 0);  // another name of a.fit
-    ASSERT_EQ(::symlink(a.c_str(), dir.Path("link.fit").c_str()), 0);
+    WriteFits(dir.File("sub/a.fit"), 20, 20, {BloomedPlane(20, 20, 1)});
+    std::filesystem::create_directory(dir.File("hard"));
+    ASSERT_EQ(::link(a.c_str(), dir.File("hard/a.fit").c_str()), 0);  // another name of a.fit
+    ASSERT_EQ(::symlink(a.c_str(), dir.File("link.fit").c_str()), 0);
     const Bytes before = ReadBytes(a);
     // "ARGUMENTS|REASON"; @ is the folder of the files.
     std::vector<std::string> cases;
@@ -83,7 +83,7 @@ TEST(CliUsage, HelpVersionAndEveryRefusalWithItsReasonAndExitStatus)
             cases.push_back(prefix + refused + " a.fit|" + option + ": Please enter a positive integer.");
         // The bounds themselves pass: the run fails on the missing file.
         for (const std::string& accepted : {std::string("1"), std::to_string(high)})
-            EXPECT_EQ(RunCli({"remove-blooming", "--in-place", option, accepted, dir.Path("none.fit")}).status, 1)
+            EXPECT_EQ(RunCli({"remove-blooming", "--in-place", option, accepted, dir.File("none.fit")}).status, 1)
                 << option << " " << accepted;
     }
     for (const std::string& c : cases) {
@@ -91,7 +91,7 @@ TEST(CliUsage, HelpVersionAndEveryRefusalWithItsReasonAndExitStatus)
         std::vector<std::string> args;
         std::istringstream words(c.substr(0, c.find('|')));
         for (std::string word; words >> word;)
-            args.push_back(word[0] == '@' ? dir.Root() + word.substr(1) : word);
+            args.push_back(word[0] == '@' ? dir.Path() + word.substr(1) : word);
         const std::string expected = c.substr(c.find('|') + 1);
         const CliRun run = RunCli(args);
         const bool help = expected.rfind("Usage: ", 0) == 0 || expected.rfind("dorvane-cli ", 0) == 0;
@@ -100,6 +100,6 @@ TEST(CliUsage, HelpVersionAndEveryRefusalWithItsReasonAndExitStatus)
         EXPECT_TRUE(help ? run.err.empty() : Has(run.err, "--help'.") && run.out.empty()) << run.out << run.err;
     }
     EXPECT_EQ(ReadBytes(a), before);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("m.fits")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("m.fits")));
     EXPECT_TRUE(std::filesystem::is_empty(out));
 }
