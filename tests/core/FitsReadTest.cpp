@@ -36,22 +36,6 @@ const Messages kHeader = {"Failed to read header."}, kData = {"Failed to read im
 
 }  // namespace
 
-TEST_F(FitsRead, OpensTheUsualMonochromeFileAndListsItsCardsUpToEnd)
-{
-    auto image = Open(CFitsBuilder::Image(16, 3, 2).Data16({0x8000, 0x8001, 0x8002, 0x0000, 0x7FFF, 0xFFFF}).Bytes());
-    ASSERT_TRUE(opened) << testing::PrintToString(messages.m_messages);
-    EXPECT_EQ(std::tie(image->m_width, image->m_height, image->m_bitsPerPixel, image->m_isColor),
-              std::tuple(3, 2, 16, false));
-    EXPECT_EQ(std::pair(image->m_maxValue, shared.m_nFullScale), std::pair(65535u, 65535u));
-    EXPECT_EQ(image->m_red, (std::vector<uint32_t>{0, 1, 2, 32768, 65535, 32767}));
-    EXPECT_EQ(std::tuple(image->m_header.size(), image->m_trailer.size(), image->m_displayPixels.size()),
-              (std::tuple<std::size_t, uint64_t, std::size_t>(2880, 2868, 3 * 2 * 4)));
-    const std::vector<std::string> lines = image->HeaderLines();
-    ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(lines[1], "BITPIX  =                   16" + std::string(50, ' '));
-    EXPECT_EQ(lines[7], "END" + std::string(77, ' '));
-}
-
 TEST_F(FitsRead, KeywordsCardsAndRefusalsTable)
 {
     Blob endLast = CFitsBuilder::Image(16, 1, 1).Bytes(false, false);  // END the last card of block 1

@@ -1,13 +1,12 @@
 // Remove Blooming from the desktop program's side: the command (what it
 // stores, snapshots, filters, flags and clears, through the real dialogs
-// and the real filter, and that its result equals the command line's), the
-// parameter dialogs' validation, and the status window during a run.
+// and the real filter), the parameter dialogs' validation, and the status
+// window during a run.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include "GuiTestSupport.h"
@@ -20,12 +19,6 @@
 #include "filter/IFilterTarget.h"
 #include "filter/MirrorPlane.h"
 #include "support/CSharedState.h"
-
-// The command line's file job, when this program is linked with it.
-#if __has_include("CBloomFileJob.h")
-#include "CBloomFileJob.h"
-#define DORVANE_HAVE_CLI_JOB 1
-#endif
 
 namespace {
 
@@ -243,55 +236,6 @@ private slots:
             QVERIFY(t->AfterOneRun() && !t->m_image.m_undoRed.empty());
         QVERIFY(!m_shared.m_bRegionSet);
         QCOMPARE(m_settings.m_values.size(), std::size_t(4));  // "Process all" is not stored
-    }
-
-    // The saved file equals the command line's for the same file and
-    // parameters: mono and colour, mirrored, with a region past the edges.
-    void resultEqualsTheCommandLine() {
-#ifndef DORVANE_HAVE_CLI_JOB
-        QSKIP("built without the command line's library");
-#else
-        struct CDocTarget : IFilterTarget {
-            CDorvaneDoc& doc;
-            explicit CDocTarget(CDorvaneDoc& d) : doc(d) {}
-            CAstroImage& Image() override { return *doc.m_pImage; }
-            void SetUndoState(bool, bool) override {}
-            void SetModified() override {}
-            void Repaint() override {}
-        };
-        QTemporaryDir dir;
-        const QString gui = dir.filePath(QStringLiteral("gui.fit")), cli = dir.filePath(QStringLiteral("cli.fit"));
-        const CRegion region{100, 50, 5000, 5000};
-        const CPlaneParams planes[3] = {{30000, 8, 3}, {20000, 4, 1}, {25000, 6, 5}};
-        for (auto [sample, bMirror] : {std::pair{"m42-synthetic.fit", false}, {"m42-synthetic.fit", true}, {"m42-colour.fit", true}}) {
-            init();
-            CDorvaneDoc doc(m_shared, m_sink, m_settings);
-            QVERIFY2(doc.OnOpenDocument(SamplePath(sample).toStdString()), sample);
-            CDocTarget target(doc);
-            m_shared.m_bRegionSet = bMirror;
-            m_shared.m_rcRegionImage = region;
-            CBloomOptions options;
-            options.mirror = options.hasRegion = bMirror;
-            options.region = region;
-            options.planes = {true, false, true};
-            CColorParams colour;
-            colour.m_bMirror = bMirror;
-            colour.m_bPlaneOn[1] = false;
-            for (int p = 0; p < 3; ++p) {
-                colour.m_planes[p] = planes[p];
-                options.color[std::size_t(p)] = {planes[p].m_nIntensity, int32_t(planes[p].m_nLength), int32_t(planes[p].m_nWidth)};
-            }
-            options.mono = options.color[0];
-            if (doc.m_pImage->m_isColor)
-                m_pCommand->RunColor(colour, target);
-            else
-                m_pCommand->RunMono(CMonoParams{planes[0], bMirror, false}, target, {});
-            QVERIFY(doc.OnSaveDocument(gui.toStdString()));
-            const auto result = CBloomFileJob(options, 1).Process(SamplePath(sample).toStdString(), cli.toStdString(), nullptr);
-            QVERIFY(result.ok && result.changed);
-            QVERIFY2(FileBytes(gui) == FileBytes(cli), sample);
-        }
-#endif
     }
 
     // Stored values open the dialog; 0 and one above each bound are refused

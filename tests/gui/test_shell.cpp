@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextBrowser>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
@@ -21,7 +20,6 @@
 #include "app/CChildFrame.h"
 #include "app/CDorvaneDocTemplate.h"
 #include "app/CHeaderWnd.h"
-#include "app/CHelpWindow.h"
 #include "app/CHelpWindow.h"
 #include "app/CImageDocument.h"
 #include "app/CMainFrame.h"
@@ -33,11 +31,6 @@
 #include "view/CDorvaneView.h"
 
 using namespace DorvaneIds;
-
-namespace {
-
-
-}  // namespace
 
 class TestShell : public QObject {
     Q_OBJECT
