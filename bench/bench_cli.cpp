@@ -349,8 +349,8 @@ void OneFrame(const fs::path& root, int runs)
     std::printf("    floor: memcpy of the file's %.0f MB in memory: %.4f s\n", static_cast<double>(bytes) / 1e6,
                 MemcpySeconds(bytes));
     std::printf("    where the time goes (this build), each step's best in this process: open %.3f s, filter %.3f s\n"
-                "    (with the snapshot that tells whether it changed anything), write %.3f s, flush and rename "
-                "%.3f s\n",
+                "    (recording the pixels it replaces: they tell whether the file changed), write %.3f s,\n"
+                "    flush and rename %.3f s\n",
                 steps.open, steps.filter, steps.write, steps.commit);
 }
 
