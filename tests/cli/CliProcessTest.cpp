@@ -87,13 +87,15 @@ TEST(CliProcess, AWriteProtectedFileIsNotReplacedAndAFailedWriteToStandardOutput
     WriteBytes(target, {1, 2, 3});
     const Bytes lockedBytes = ReadBytes(locked);
     ASSERT_EQ(::chmod(locked.c_str(), 0444) | ::chmod(target.c_str(), 0444), 0);
+    // (nobody cannot run a program in a build folder only root may enter)
+    const bool runs = RunCliProcess({"--version"}, {.dropRoot = true}).status == 0;
     for (const auto& [args, file] : {std::pair{std::vector<std::string>{"--in-place", locked}, locked},
                                      {{"-o", target, input}, input}}) {
         std::vector<std::string> all = {"remove-blooming", "-q"};
         all.insert(all.end(), args.begin(), args.end());
         const CliRun run = RunCliProcess(all, {.dropRoot = true});
-        EXPECT_EQ(run.status, 1) << run.err;
-        EXPECT_TRUE(Has(run.err, file + ": File is write-protected.")) << run.err;
+        EXPECT_TRUE(!runs || (run.status == 1 && Has(run.err, file + ": File is write-protected.")))
+            << run.status << run.err;
     }
     EXPECT_EQ(ReadBytes(locked), lockedBytes);
     EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
@@ -107,6 +109,8 @@ TEST(CliProcess, AWriteProtectedFileIsNotReplacedAndAFailedWriteToStandardOutput
         EXPECT_EQ(run.status, 1) << args[0];
         EXPECT_TRUE(Has(run.err, "dorvane-cli: Failed to write to standard output.")) << run.err;
     }
+    if (!runs)
+        GTEST_SKIP() << "nobody cannot run " DORVANE_CLI_PATH ": write-protected files were not tried";
 }
 
 TEST(CliProcess, FilesWithoutThreadsOrMemoryFailAloneAndTheOthersGoOn)
