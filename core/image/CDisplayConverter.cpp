@@ -1,5 +1,6 @@
 #include "CDisplayConverter.h"
 
+#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -15,6 +16,8 @@ static_assert(std::endian::native == std::endian::little,
               "display pixels are composed as little-endian words");
 
 namespace {
+
+std::atomic<bool> g_simdAllowed{true};
 
 uint32_t Word16(uint32_t r, uint32_t g, uint32_t b)
 {
@@ -80,7 +83,7 @@ __attribute__((target("avx2"))) void Mono24Avx2(const uint32_t* table, uint32_t 
 bool HasAvx2()
 {
     static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    return has && g_simdAllowed.load(std::memory_order_relaxed);
 }
 #endif
 
@@ -151,6 +154,11 @@ void ColorPart(const uint32_t* lut, uint32_t maxValue, const uint32_t* red, cons
 }
 
 }  // namespace
+
+void CDisplayConverter::AllowSimd(bool allow)
+{
+    g_simdAllowed.store(allow, std::memory_order_relaxed);
+}
 
 void CDisplayConverter::Convert(const std::vector<uint32_t>& lut, uint32_t maxValue,
                                 const uint32_t* red, const uint32_t* green, const uint32_t* blue,

@@ -15,6 +15,10 @@ public:
         return bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
     }
 
+    // Whether the processor's vector instructions may be used where present
+    // (the default); off, the plain loops run, as on other processors.
+    static void AllowSimd(bool allow);
+
     // out holds count*bitsPerPixel/8 bytes.
     static void Convert(const std::vector<uint32_t>& lut, uint32_t maxValue, const uint32_t* red,
                         const uint32_t* green, const uint32_t* blue, std::size_t count,

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "CoreTestSupport.h"
+#include "image/CDisplayConverter.h"
 #include "image/CFitsImage.h"
 #include "image/CHistogram.h"
 
@@ -95,8 +96,9 @@ TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelOnBothThreadsAndTheAvx2Pa
     // Monochrome goes eight at a time where the processor can (32 and 24
     // bits), with an odd tail, on two threads; values below 0 and above full
     // scale in every position show as the plain loop shows them: the nearest
-    // end of the ramp.
-    for (const std::size_t bytes : {4, 3}) {
+    // end of the ramp. The plain loops, which other processors run, too.
+    for (const auto& [bytes, simd] : {std::pair<std::size_t, bool>{4, true}, {3, true}, {4, false}, {3, false}}) {
+        CDisplayConverter::AllowSimd(simd);
         Make(1037, 601, false, static_cast<int32_t>(8 * bytes));
         const uint32_t specials[] = {0xFFFFFFFBu, 70000u, 0x80000000u, 0x7FFFFFFFu, 65535u, 0u, 256u};
         for (std::size_t p = 0; p < image.m_red.size(); ++p)
@@ -109,9 +111,10 @@ TEST_F(DisplayMappingTest, LargeImagesConvertEveryPixelOnBothThreadsAndTheAvx2Pa
             const std::vector<uint8_t> expected{v, v, v, 0};
             ASSERT_EQ(std::vector(&image.m_displayPixels[bytes * p], &image.m_displayPixels[bytes * p + bytes]),
                       std::vector(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(bytes)))
-                << bytes << " bytes, pixel " << p;
+                << bytes << " bytes, pixel " << p << (simd ? "" : ", plain loop");
         }
     }
+    CDisplayConverter::AllowSimd(true);
 }
 
 TEST(HistogramBins, EqualSlicesOfTheFullScaleValuesAboveItInTheLast)
