@@ -240,7 +240,8 @@ private slots:
 
     // Stored values open the dialog; 0 and one above each bound are refused
     // with the bounds named and focus back on the field; only the first bad
-    // field in exchange order is reported; the bounds themselves pass;
+    // field in exchange order is reported; Tab follows that order; the
+    // bounds themselves pass;
     // Defaults change the screen only; nothing is stored by the dialog.
     void monoDialogValidation() {
         m_settings.WriteInt("Settings", "Mono Intensity", 1234);
@@ -265,6 +266,12 @@ private slots:
         QVERIFY(dlg.m_pMirrorBox->isChecked() && !dlg.m_pProcessAllBox->isChecked());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        dlg.m_pIntensityEdit->setFocus();
+        for (QWidget* pNext : std::initializer_list<QWidget*>{dlg.m_pLengthEdit, dlg.m_pWidthEdit, dlg.m_pMirrorBox,
+                                                              dlg.m_pDefaultsButton, dlg.m_pProcessAllBox}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // from Intensity, in the fields' order
+            QCOMPARE(QApplication::focusWidget(), pNext);
+        }
         dlg.m_pWidthEdit->setText(QStringLiteral("0"));
         dlg.m_pLengthEdit->setText(QStringLiteral("10001"));
         QVERIFY(Refused(dlg, dlg.m_pOkButton));

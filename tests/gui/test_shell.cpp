@@ -92,6 +92,10 @@ private slots:
         for (auto [argument, bSplash] : {std::pair{"", true}, {"/Automation", false}, {"-Embedding", false}}) {
             QVERIFY(App().InitInstance(*argument ? QStringList{argument} : QStringList()));
             QCOMPARE(CSplashWnd::Instance() != nullptr, bSplash);
+            Frame()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(Frame()));
+            QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);  // closes the splash, and only that
+            QVERIFY(!CSplashWnd::Instance() && g_dialogs.m_openFilters.isEmpty() == bSplash);
             App().ExitInstance();
         }
     }
@@ -332,9 +336,13 @@ private slots:
         QVERIFY(!Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));  // nothing to undo yet
         App().m_shared.m_bRegionSet = true;
         App().m_shared.m_rcRegionImage = {0, 0, 100000, 100000};  // clipped to each image
-        WhenDialogShows<CMonoParamsDlg>([](CMonoParamsDlg& dlg) {
-            dlg.m_pWidthEdit->setFocus();
-            QTest::keyClick(dlg.m_pWidthEdit, Qt::Key_F1);  // help at the control's own section
+        WhenDialogShows<CMonoParamsDlg>([this](CMonoParamsDlg& dlg) {
+            for (auto [pEdit, section] : {std::pair{dlg.m_pIntensityEdit, "intensity"}, {dlg.m_pLengthEdit, "length"},
+                                          {dlg.m_pWidthEdit, "width"}}) {
+                pEdit->setFocus();
+                QTest::keyClick(pEdit, Qt::Key_F1);  // help at the control's own section
+                QCOMPARE(App().HelpWindow()->Browser()->source().fragment(), QString::fromLatin1(section));
+            }
             dlg.m_pIntensityEdit->setText(QStringLiteral("40000"));
             QTest::mouseClick(dlg.m_pProcessAllBox, Qt::LeftButton);
             QTest::mouseClick(dlg.m_pOkButton, Qt::LeftButton);
@@ -346,7 +354,6 @@ private slots:
         for (CImageDocument* pDocument : {first, second})
             QVERIFY(pDocument->IsModified() && ViewOf(pDocument)->m_bCanUndo && !ViewOf(pDocument)->m_bCanRedo);
         QVERIFY(!App().m_shared.m_bRegionSet && Enabled(ID_EDIT_UNDO) && !Enabled(ID_EDIT_REDO));
-        QCOMPARE(App().HelpWindow()->Browser()->source().fragment(), QStringLiteral("width"));
         QVERIFY(QApplication::overrideCursor() == nullptr && Messages().empty());
         QCOMPARE(states(), QStringLiteral("10101"));
 
