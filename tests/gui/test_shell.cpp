@@ -92,10 +92,11 @@ private slots:
         for (auto [argument, bSplash] : {std::pair{"", true}, {"/Automation", false}, {"-Embedding", false}}) {
             QVERIFY(App().InitInstance(*argument ? QStringList{argument} : QStringList()));
             QCOMPARE(CSplashWnd::Instance() != nullptr, bSplash);
-            Frame()->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(Frame()));
-            QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);  // closes the splash, and only that
-            QVERIFY(!CSplashWnd::Instance() && g_dialogs.m_openFilters.isEmpty() == bSplash);
+            QLineEdit edit;  // a key closes the splash and goes no further
+            edit.show();
+            QVERIFY(QTest::qWaitForWindowActive(&edit));
+            QTest::keyClick(&edit, Qt::Key_A);
+            QVERIFY(!CSplashWnd::Instance() && edit.text().isEmpty() == bSplash);
             App().ExitInstance();
         }
     }
