@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 #include <tuple>
 
@@ -58,15 +57,6 @@ void WriteSbig(const std::string& path, int32_t width, int32_t height, const Pla
                                     "Height = " + std::to_string(height), "Width = " + std::to_string(width), "End"},
                                    "\r");
     WriteBytes(path, Concat(header, compressed ? CompressedRows(plane, width) : RawRows(plane)));
-}
-
-std::vector<std::string> Names(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::vector<std::string> Hidden(const std::string& folder)

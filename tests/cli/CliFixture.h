@@ -30,7 +30,6 @@ void WriteFits(const std::string& path, int32_t width, int32_t height, const std
 void WriteSbig(const std::string& path, int32_t width, int32_t height, const Plane& plane, bool compressed);
 inline std::string Text(const std::string& path) { const Bytes b = ReadBytes(path); return {b.begin(), b.end()}; }
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-std::vector<std::string> Names(const std::string& folder);  // sorted
 // Names in folder that begin with "." : the writer's temporary files.
 std::vector<std::string> Hidden(const std::string& folder);
 

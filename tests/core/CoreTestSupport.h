@@ -33,6 +33,17 @@ public:
 using Blob = std::vector<uint8_t>;
 using Messages = std::vector<std::string>;
 
+// The names of a folder's entries, sorted (to see that no temporary file is
+// left).
+inline std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // A fresh folder under /tmp, removed with everything in it at the end.
 class CTempDir {
 public:
@@ -40,15 +51,7 @@ public:
     ~CTempDir() { std::filesystem::remove_all(m_path, m_error); }
     std::string File(const std::string& name) const { return m_path + "/" + name; }
     std::string Path() const { return m_path; }
-    // Every entry, sorted (to see that no temporary file is left).
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(m_path))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return Names(m_path); }
 
 private:
     char m_name[32] = "/tmp/dorvane-test-XXXXXX";
